@@ -1,0 +1,269 @@
+#include "Connection.h"
+
+#include "platform/Error.h"
+
+#include <QFileInfo>
+#include <QUrl>
+#include <sqlite3.h>
+
+namespace {
+
+constexpr int busyTimeoutMs = 10000;
+
+QString quotedName(const QString &name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+} // namespace
+
+// Attaches the files that a statement reads through IN 'file', read-only, for
+// the life of the statement.
+class Connection::AttachedSources
+{
+public:
+    AttachedSources(sqlite3 *db, const QStringList &files) : m_db(db)
+    {
+        for (const QString &file : files) {
+            const QString path = QFileInfo(file).absoluteFilePath();
+            if (!QFileInfo(path).isFile())
+                throw Error(QStringLiteral("Cannot read the database file '%1': the file does not exist").arg(file));
+            const QString uri = QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded()) + QStringLiteral("?mode=ro");
+            const QString schema = sourceSchema(m_count);
+            Statement attach(db, QStringLiteral("ATTACH DATABASE ? AS %1").arg(schema));
+            attach.bind(1, uri);
+            try {
+                attach.run();
+            } catch (const Error &e) {
+                throw Error(QStringLiteral("Cannot read the database file '%1': %2").arg(file, e.message()));
+            }
+            ++m_count;
+            try {
+                Statement(db, QStringLiteral("SELECT count(*) FROM %1.sqlite_master").arg(schema)).run();
+            } catch (const Error &e) {
+                throw Error(QStringLiteral("Cannot read the database file '%1': %2").arg(file, e.message()));
+            }
+        }
+    }
+    ~AttachedSources()
+    {
+        for (int i = m_count - 1; i >= 0; --i) {
+            const QByteArray detach = QStringLiteral("DETACH DATABASE %1").arg(sourceSchema(i)).toUtf8();
+            sqlite3_exec(m_db, detach.constData(), nullptr, nullptr, nullptr);
+        }
+    }
+
+private:
+    sqlite3 *m_db;
+    int m_count = 0;
+};
+
+void Connection::Closer::operator()(sqlite3 *db) const noexcept
+{
+    sqlite3_close_v2(db);
+}
+
+Connection::Connection() = default;
+Connection::~Connection() = default;
+
+const QStringList &Connection::ledgerTables()
+{
+    static const QStringList tables = {
+        QStringLiteral("Income"),          QStringLiteral("Payout"),          QStringLiteral("IncomeClass"),
+        QStringLiteral("PayoutClass"),     QStringLiteral("IncomeStatistic"), QStringLiteral("PayoutStatistic"),
+        QStringLiteral("AllCount"),
+    };
+    return tables;
+}
+
+void Connection::setConnectionString(const QString &connectionString)
+{
+    close();
+    m_connectionString = connectionString;
+}
+
+QString Connection::dataSourceOf(const QString &connectionString)
+{
+    // Key=value pairs separated by ";". A piece without "=" belongs to the
+    // value before it, so that a path holding ";" survives.
+    QString source;
+    bool inSource = false;
+    for (const QString &piece : connectionString.split(QLatin1Char(';'))) {
+        const qsizetype eq = piece.indexOf(QLatin1Char('='));
+        if (eq < 0) {
+            if (inSource)
+                source += QLatin1Char(';') + piece;
+            continue;
+        }
+        inSource = piece.left(eq).trimmed().compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0;
+        if (inSource)
+            source = piece.mid(eq + 1);
+    }
+    source = source.trimmed();
+    if (source.size() >= 2 && source.startsWith(QLatin1Char('"')) && source.endsWith(QLatin1Char('"')))
+        source = source.mid(1, source.size() - 2);
+    return source;
+}
+
+QString Connection::dataSource() const
+{
+    return dataSourceOf(m_connectionString);
+}
+
+void Connection::open()
+{
+    if (m_db)
+        return;
+    const QString path = dataSource();
+    if (path.isEmpty())
+        throw Error(QStringLiteral("The connection string names no data file"));
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw Error(QStringLiteral("Could not find the ledger data file '%1'").arg(path));
+    if (!info.isFile())
+        throw Error(QStringLiteral("The ledger data file '%1' is not a file").arg(path));
+
+    sqlite3 *raw = nullptr;
+    const QByteArray utf8 = path.toUtf8();
+    const int rc = sqlite3_open_v2(utf8.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr);
+    std::unique_ptr<sqlite3, Closer> db(raw);
+    if (rc != SQLITE_OK)
+        throw Error(QStringLiteral("Cannot open the ledger data file '%1': %2")
+                        .arg(path, QString::fromUtf8(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc))));
+    if (sqlite3_db_readonly(raw, "main") == 1)
+        throw Error(QStringLiteral("Cannot open the ledger data file '%1' for writing").arg(path));
+    sqlite3_busy_timeout(raw, busyTimeoutMs);
+    m_db = std::move(db);
+    try {
+        checkLedger(path);
+        // WAL keeps the file whole through a crash and lets readers and the
+        // writer work side by side; FULL makes every record durable at commit.
+        Statement(raw, QStringLiteral("PRAGMA journal_mode=WAL")).run();
+        Statement(raw, QStringLiteral("PRAGMA synchronous=FULL")).run();
+    } catch (...) {
+        m_db.reset();
+        throw;
+    }
+}
+
+void Connection::checkLedger(const QString &path)
+{
+    QSet<QString> present;
+    try {
+        Statement tables(m_db.get(), QStringLiteral("SELECT name FROM sqlite_master WHERE type='table'"));
+        while (tables.step())
+            present.insert(tables.value(0).toString().toLower());
+    } catch (const Error &e) {
+        throw Error(QStringLiteral("Cannot open the ledger data file '%1': %2").arg(path, e.message()));
+    }
+    for (const QString &table : ledgerTables())
+        if (!present.contains(table.toLower()))
+            throw Error(QStringLiteral("'%1' is not a ledger data file: the table %2 is missing").arg(path, table));
+}
+
+void Connection::close() noexcept
+{
+    m_db.reset();
+    m_dateColumns.clear();
+}
+
+sqlite3 *Connection::handle()
+{
+    if (!m_db)
+        throw Error(QStringLiteral("The connection to the ledger data file is closed"));
+    return m_db.get();
+}
+
+bool Connection::isDateColumn(const QString &table, const QString &column)
+{
+    const QString key = table.toLower();
+    auto it = m_dateColumns.find(key);
+    if (it == m_dateColumns.end()) {
+        QSet<QString> dates;
+        Statement info(handle(), QStringLiteral("PRAGMA table_info(%1)").arg(quotedName(table)));
+        while (info.step())
+            if (info.value(2).toString().compare(QLatin1String("DATE"), Qt::CaseInsensitive) == 0)
+                dates.insert(info.value(1).toString().toLower());
+        it = m_dateColumns.insert(key, dates);
+    }
+    return it->contains(column.toLower());
+}
+
+TranslatedStatement Connection::translate(const QString &sql)
+{
+    handle();
+    return translateStatement(sql, [this](const QString &table, const QString &column) {
+        return isDateColumn(table, column);
+    });
+}
+
+void Connection::setScratchTables(const QStringList &tables)
+{
+    m_scratchTables.clear();
+    for (const QString &table : tables)
+        m_scratchTables.insert(table.toLower());
+}
+
+void Connection::writeTo(const QString &table, const std::function<void()> &work)
+{
+    if (!m_scratchTables.contains(table.toLower())) {
+        work();
+        return;
+    }
+    // In WAL mode NORMAL never corrupts the file; it may only lose the newest
+    // scratch rows on a power cut, which the next statistics run rewrites.
+    sqlite3 *db = handle();
+    sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+    struct Restore
+    {
+        sqlite3 *db;
+        ~Restore() { sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr); }
+    } restore{db};
+    work();
+}
+
+void Connection::resetCounter(const TranslatedStatement::CounterReset &reset)
+{
+    sqlite3 *db = handle();
+    bool columnFound = false;
+    {
+        Statement info(db, QStringLiteral("PRAGMA table_info(%1)").arg(quotedName(reset.table)));
+        while (info.step())
+            if (info.value(1).toString().compare(reset.column, Qt::CaseInsensitive) == 0 && info.value(5).toInt() == 1)
+                columnFound = true;
+    }
+    if (!columnFound)
+        throw Error(QStringLiteral("The table '%1' has no key column '%2'").arg(reset.table, reset.column));
+    // The table's next key is max(largest key, stored sequence) + 1.
+    Statement clear(db, QStringLiteral("DELETE FROM sqlite_sequence WHERE name = ? COLLATE NOCASE"));
+    clear.bind(1, reset.table);
+    clear.run();
+    if (reset.seed > 1) {
+        Statement seed(db, QStringLiteral("INSERT INTO sqlite_sequence(name, seq) "
+                                          "SELECT name, ? FROM sqlite_master WHERE type='table' AND name = ? COLLATE NOCASE"));
+        seed.bind(1, reset.seed - 1);
+        seed.bind(2, reset.table);
+        seed.run();
+    }
+}
+
+void Connection::execute(const QString &sql)
+{
+    const TranslatedStatement statement = translate(sql);
+    if (statement.counterReset) {
+        resetCounter(*statement.counterReset);
+        return;
+    }
+    AttachedSources sources(handle(), statement.sourceFiles);
+    writeTo(statement.writtenTable, [&] { Statement(handle(), statement.sql).run(); });
+}
+
+void Connection::query(const QString &sql, const std::function<void(Statement &)> &reader)
+{
+    const TranslatedStatement statement = translate(sql);
+    if (statement.counterReset)
+        throw Error(QStringLiteral("The statement returns no rows: %1").arg(sql.trimmed()));
+    AttachedSources sources(handle(), statement.sourceFiles);
+    Statement prepared(handle(), statement.sql);
+    reader(prepared);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "DialectTranslator.h"
+#include "Statement.h"
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+struct sqlite3;
+
+// The connection to one ledger data file, opened from a connection string whose
+// "Data Source=" names the file. It opens an existing ledger read-write and never
+// creates a file; several connections may have the same file open at once.
+class Connection
+{
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    void setConnectionString(const QString &connectionString); // closes first
+    const QString &connectionString() const { return m_connectionString; }
+    QString dataSource() const;
+
+    // Opening an open connection does nothing. Raises Error naming the path.
+    void open();
+    void close() noexcept;
+    bool connected() const { return bool(m_db); }
+
+    // Runs a statement of the dialect that returns no rows.
+    void execute(const QString &sql);
+
+    // Runs a statement of the dialect that returns rows; reader gets the
+    // prepared statement while the IN files of the statement are attached.
+    void query(const QString &sql, const std::function<void(Statement &)> &reader);
+
+    // Writes whose loss on a power cut costs nothing (the statistics tables)
+    // are committed without waiting for the disk.
+    void setScratchTables(const QStringList &tables);
+    // Runs work with the cheap sync when table is a scratch table.
+    void writeTo(const QString &table, const std::function<void()> &work);
+
+    bool isDateColumn(const QString &table, const QString &column);
+    sqlite3 *handle(); // raises when closed
+
+    static const QStringList &ledgerTables();
+    static QString dataSourceOf(const QString &connectionString);
+
+private:
+    struct Closer
+    {
+        void operator()(sqlite3 *db) const noexcept;
+    };
+    class AttachedSources;
+
+    void checkLedger(const QString &path);
+    void resetCounter(const TranslatedStatement::CounterReset &reset);
+    TranslatedStatement translate(const QString &sql);
+
+    QString m_connectionString;
+    std::unique_ptr<sqlite3, Closer> m_db;
+    QSet<QString> m_scratchTables;
+    QHash<QString, QSet<QString>> m_dateColumns; // lower-case table -> lower-case columns
+};

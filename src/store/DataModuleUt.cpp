@@ -1,0 +1,43 @@
+#include "DataModuleUt.h"
+
+#include <QDir>
+
+namespace {
+TDataModule1 *theDataModule = nullptr;
+}
+
+TDataModule1::TDataModule1(QObject *parent) : QObject(parent)
+{
+    ADOConnection1.setScratchTables(
+        {QStringLiteral("IncomeStatistic"), QStringLiteral("PayoutStatistic"), QStringLiteral("AllCount")});
+    for (Query *query : {&ADOQuerySR, &ADOQueryZC, &ADOQuerySRLB, &ADOQueryZCLB, &ADOQuerySRTJ, &ADOQueryZCTJ,
+                         &ADOQueryJSR})
+        query->setConnection(&ADOConnection1);
+}
+
+const QString &TDataModule1::ledgerFileName()
+{
+    static const QString name = QStringLiteral("Tavokel.257");
+    return name;
+}
+
+QString TDataModule1::ledgerFullPath()
+{
+    return QDir::toNativeSeparators(QDir::current().absoluteFilePath(ledgerFileName()));
+}
+
+QString TDataModule1::connectionStringFor(const QString &fullPath)
+{
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=") + fullPath
+        + QStringLiteral(";Mode=Share Deny None;Extended Properties=\"\";");
+}
+
+TDataModule1 *DataModule1()
+{
+    return theDataModule;
+}
+
+void setDataModule1(TDataModule1 *module)
+{
+    theDataModule = module;
+}

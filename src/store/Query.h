@@ -1,0 +1,126 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <optional>
+#include <vector>
+
+class Connection;
+
+// The row set behind every grid and scratch query: an SQL text of the dialect,
+// the rows it returned held in memory, a current row, and the browse, edit and
+// insert states of a data-aware row set. A row set opened from a single-table
+// SELECT that includes the table's key is editable; its posts, inserts and
+// deletes go to the table at once. Every failure raises Error.
+class Query : public QObject
+{
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+    enum class FieldKind { Integer, Number, Date, Text };
+
+    explicit Query(QString name, QObject *parent = nullptr);
+    ~Query() override;
+
+    const QString &name() const { return m_name; }
+    void setConnection(Connection *connection) { m_connection = connection; }
+    Connection *connection() const { return m_connection; }
+
+    void setSql(const QString &sql) { m_sql = sql; }
+    void clearSql() { m_sql.clear(); }
+    void addSql(const QString &line);
+    const QString &sql() const { return m_sql; }
+
+    void open();
+    void close();
+    bool isOpen() const { return m_state != State::Inactive; }
+    void execSQL(); // a statement that returns no rows
+    void refresh(); // settles a pending row, then re-reads the rows in place
+
+    int recordCount() const { return int(m_rows.size()); }
+    int fieldCount() const { return int(m_fields.size()); }
+    bool isEmpty() const { return m_rows.empty(); }
+    int currentRow() const { return m_current; } // -1 when there is no row
+    void first();
+    void next();
+    void prior();
+    void last();
+    void moveTo(int row); // posts a pending row first, as any scroll does
+    bool eof() const { return m_eof; }
+    bool bof() const { return m_bof; }
+
+    QStringList fieldNames() const;
+    int fieldIndex(const QString &name) const; // -1 when absent
+    FieldKind fieldKind(int field) const { return m_fields[field].kind; }
+    bool isKeyField(int field) const { return field == m_keyField; }
+
+    // Field of the current row; an empty row set reads as null. Raises when the field is absent.
+    QString fieldText(const QString &name) const;
+    double fieldFloat(const QString &name) const; // null reads as 0
+    QVariant fieldValue(const QString &name) const;
+    // Any row, as a grid shows it; a pending row shows what was typed.
+    QString textAt(int row, int field) const;
+
+    State state() const { return m_state; }
+    bool canModify() const { return m_keyField >= 0; }
+    bool isModified() const { return m_modified; }
+    void edit();
+    void insert(); // before the current row
+    void append();
+    void setFieldText(int field, const QString &text); // starts an edit in browse state
+    void post();
+    void cancel();
+    void deleteRecord();
+    void checkBrowseMode(); // posts a changed row, cancels an unchanged one
+
+    QString sort() const { return m_sort; }
+    void setSort(const QString &expression);
+
+    static QString textOf(const QVariant &value, FieldKind kind);
+
+signals:
+    void reset();                // opened, closed, re-read or reordered
+    void rowInserted(int row);
+    void rowRemoved(int row);
+    void rowChanged(int row);
+    void currentChanged(int row);
+    void stateChanged();
+
+private:
+    struct Field
+    {
+        QString name;
+        FieldKind kind = FieldKind::Text;
+        QString table;
+        QString column;
+    };
+    using Row = std::vector<QVariant>;
+
+    void requireOpen() const;
+    Connection &connectionForUse(); // opens the connection when it is closed
+    int requireField(const QString &name) const;
+    void readRows();
+    void findKey();
+    void applySort();
+    void setCurrent(int row);
+    void setState(State state);
+    void startInsert(int at);
+    QVariant converted(int field, const QString &text) const;
+    QString rowWriteTable() const;
+
+    QString m_name;
+    Connection *m_connection = nullptr;
+    QString m_sql;
+    std::vector<Field> m_fields;
+    std::vector<Row> m_rows;
+    int m_current = -1;
+    bool m_eof = true;
+    bool m_bof = true;
+    State m_state = State::Inactive;
+    int m_keyField = -1;
+    std::vector<std::optional<QString>> m_typed; // texts typed into the pending row
+    bool m_modified = false;
+    QString m_sort;
+};

@@ -1,0 +1,49 @@
+#include "SqlText.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+QString sqlQuoted(const QString &value)
+{
+    return QLatin1Char('\'') + QString(value).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+}
+
+QString generalNumber(double value)
+{
+    if (std::isnan(value))
+        return QStringLiteral("NAN");
+    if (std::isinf(value))
+        return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
+    if (value == 0)
+        return QStringLiteral("0");
+
+    // d.dddddddddddddde±x: the 15 significant digits and the decimal exponent.
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value));
+    QString digits;
+    const char *p = buffer;
+    for (; *p && *p != 'e'; ++p)
+        if (*p != '.')
+            digits += QLatin1Char(*p);
+    const int exponent = std::atoi(p + 1);
+    while (digits.size() > 1 && digits.endsWith(QLatin1Char('0')))
+        digits.chop(1);
+
+    QString text;
+    if (exponent >= -4 && exponent < 15) {
+        if (exponent < 0) {
+            text = QStringLiteral("0.") + QString(-exponent - 1, QLatin1Char('0')) + digits;
+        } else if (digits.size() <= exponent + 1) {
+            text = digits + QString(exponent + 1 - digits.size(), QLatin1Char('0'));
+        } else {
+            text = digits.left(exponent + 1) + QLatin1Char('.') + digits.mid(exponent + 1);
+        }
+    } else {
+        text = digits.left(1);
+        if (digits.size() > 1)
+            text += QLatin1Char('.') + digits.mid(1);
+        text += QLatin1Char('E') + QString::number(exponent);
+    }
+    return value < 0 ? QLatin1Char('-') + text : text;
+}

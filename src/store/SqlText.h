@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// A text value written into SQL between single quotes, every quote doubled,
+// so that a name, note or path holding "'" is stored exactly as typed.
+QString sqlQuoted(const QString &value);
+
+// The general number format: rounded to 15 significant digits, fixed-point
+// from 0.0001 up to 15 integer digits, otherwise scientific (1.5E20, 1E-5);
+// no trailing zeros, no thousands separators, always "." as decimal separator.
+QString generalNumber(double value);

@@ -1,0 +1,82 @@
+#include "Statement.h"
+
+#include "platform/Error.h"
+
+#include <sqlite3.h>
+
+void Statement::Finalizer::operator()(sqlite3_stmt *stmt) const noexcept
+{
+    sqlite3_finalize(stmt);
+}
+
+void raiseSqliteError(sqlite3 *db, const QString &context)
+{
+    const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+    throw Error(context.isEmpty() ? message : context + QStringLiteral(": ") + message);
+}
+
+Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    sqlite3_stmt *stmt = nullptr;
+    const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt, nullptr);
+    m_stmt.reset(stmt);
+    if (rc != SQLITE_OK)
+        raiseSqliteError(db);
+    if (!stmt)
+        throw Error(QStringLiteral("The statement is empty"));
+}
+
+void Statement::bind(int index, const QVariant &value)
+{
+    int rc = SQLITE_OK;
+    if (value.isNull()) {
+        rc = sqlite3_bind_null(m_stmt.get(), index);
+    } else if (value.typeId() == QMetaType::Double) {
+        rc = sqlite3_bind_double(m_stmt.get(), index, value.toDouble());
+    } else if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int) {
+        rc = sqlite3_bind_int64(m_stmt.get(), index, value.toLongLong());
+    } else {
+        const QByteArray utf8 = value.toString().toUtf8();
+        rc = sqlite3_bind_text(m_stmt.get(), index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+    if (rc != SQLITE_OK)
+        raiseSqliteError(m_db);
+}
+
+bool Statement::step()
+{
+    const int rc = sqlite3_step(m_stmt.get());
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    raiseSqliteError(m_db);
+}
+
+void Statement::run()
+{
+    while (step()) {
+    }
+}
+
+int Statement::columnCount() const
+{
+    return sqlite3_column_count(m_stmt.get());
+}
+
+QVariant Statement::value(int column) const
+{
+    sqlite3_stmt *stmt = m_stmt.get();
+    switch (sqlite3_column_type(stmt, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_column_int64(stmt, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt, column));
+    case SQLITE_NULL:
+        return QVariant();
+    default:
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)),
+                                          sqlite3_column_bytes(stmt, column)));
+    }
+}

@@ -1,0 +1,205 @@
+#include "platform/Error.h"
+#include "store/Connection.h"
+#include "store/DataModuleUt.h"
+#include "store/Query.h"
+#include "support/TestLedger.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+namespace {
+
+QString openFailure(const QString &path)
+{
+    Connection connection;
+    connection.setConnectionString(TDataModule1::connectionStringFor(path));
+    try {
+        connection.open();
+    } catch (const Error &e) {
+        return e.message();
+    }
+    return QString();
+}
+
+QString firstValue(Connection &connection, const QString &sql)
+{
+    Query query(QStringLiteral("Scratch"));
+    query.setConnection(&connection);
+    query.setSql(sql);
+    query.open();
+    return query.fieldText(query.fieldNames().value(0));
+}
+
+} // namespace
+
+class TestConnection : public QObject
+{
+    Q_OBJECT
+private slots:
+    void connectionStringNamesTheFullPath()
+    {
+        const QString cs = TDataModule1::connectionStringFor(QStringLiteral("/home/a b/Tavokel.257"));
+        QCOMPARE(cs, QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=/home/a b/Tavokel.257;"
+                                    "Mode=Share Deny None;Extended Properties=\"\";"));
+        QCOMPARE(Connection::dataSourceOf(cs), QStringLiteral("/home/a b/Tavokel.257"));
+        QCOMPARE(Connection::dataSourceOf(TDataModule1::connectionStringFor(QStringLiteral("/x;y/T.257"))),
+                 QStringLiteral("/x;y/T.257"));
+        QCOMPARE(TDataModule1::ledgerFullPath(), QDir::current().absoluteFilePath(QStringLiteral("Tavokel.257")));
+    }
+
+    void openFailuresNameThePathAndCreateNothing()
+    {
+        QTemporaryDir dir;
+        const QString missing = dir.filePath(QStringLiteral("Tavokel.257"));
+        QString message = openFailure(missing);
+        QVERIFY2(message.contains(missing), qPrintable(message));
+        QVERIFY(!QFileInfo::exists(missing));
+
+        const QString text = dir.filePath(QStringLiteral("notes.txt"));
+        QFile file(text);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QByteArray content(4096, 'x');
+        file.write(content);
+        file.close();
+        message = openFailure(text);
+        QVERIFY2(message.contains(text) && message.contains(QLatin1String("not a database")), qPrintable(message));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), content);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("notes.txt")});
+
+        message = openFailure(dir.path());
+        QVERIFY2(message.contains(dir.path()), qPrintable(message));
+    }
+
+    void aDatabaseWithoutTheLedgerTablesIsRefused()
+    {
+        TestLedger ledger;
+        ledger.exec(QStringLiteral("DROP TABLE AllCount"));
+        const QString message = openFailure(ledger.path());
+        QVERIFY2(message.contains(ledger.path()) && message.contains(QLatin1String("AllCount")), qPrintable(message));
+    }
+
+    void openIsIdempotentAndCloseWorks()
+    {
+        TestLedger ledger;
+        Connection connection;
+        connection.setConnectionString(ledger.connectionString());
+        connection.open();
+        connection.open();
+        QVERIFY(connection.connected());
+        connection.close();
+        QVERIFY(!connection.connected());
+        QVERIFY_THROWS_EXCEPTION(Error, connection.execute(QStringLiteral("DELETE FROM AllCount")));
+    }
+
+    void twoConnectionsWorkOnOneFile()
+    {
+        TestLedger ledger;
+        Connection first, second;
+        first.setConnectionString(ledger.connectionString());
+        second.setConnectionString(ledger.connectionString());
+        first.open();
+        second.open();
+        Query reader(QStringLiteral("Reader"));
+        reader.setConnection(&first);
+        reader.setSql(QStringLiteral("Select * From Payout"));
+        reader.open();
+        for (int i = 0; i < 50; ++i) {
+            first.execute(QStringLiteral("Insert Into Payout(P_Date,P_Class,P_Num,P_Desc) Values('2010-3-5','a',1,'x')"));
+            second.execute(QStringLiteral("Insert Into Payout(P_Date,P_Class,P_Num,P_Desc) Values('2010-3-5','b',2,'y')"));
+        }
+        QCOMPARE(firstValue(second, QStringLiteral("Select Sum(P_Num) As S From Payout")), QStringLiteral("150"));
+        reader.refresh();
+        QCOMPARE(reader.recordCount(), 100);
+    }
+
+    void datesAreStoredAsIsoTexts()
+    {
+        TestLedger ledger;
+        Connection c;
+        c.setConnectionString(ledger.connectionString());
+        c.open();
+        c.execute(QStringLiteral("Insert Into Payout(P_Date,P_Class,P_Num,P_Desc) Values('2010-3-5','Food',12.5,'lunch')"));
+        QCOMPARE(ledger.scalar(QStringLiteral("SELECT P_Date FROM Payout")).toString(), QStringLiteral("2010-03-05"));
+        QVERIFY_THROWS_EXCEPTION(Error, c.execute(QStringLiteral("Insert Into Payout(P_Date) Values('2010-3-32')")));
+        QCOMPARE(ledger.scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 1);
+    }
+
+    void rangeTestsSumsAndCaseBlindNames()
+    {
+        TestLedger ledger;
+        Connection c;
+        c.setConnectionString(ledger.connectionString());
+        c.open();
+        for (const char *day : {"2010-2-28", "2010-3-1", "2010-3-31", "2010-4-1"})
+            c.execute(QStringLiteral("Insert Into PayOut(P_Date,P_Class,P_Num,P_Desc) Values('%1','A',10,'')").arg(QLatin1String(day)));
+        QCOMPARE(firstValue(c, QStringLiteral("Select Sum(P_Num) As P_Num_Count From payout Where [P_Date] between #2010-03-1# And #2010-03-31#")),
+                 QStringLiteral("20"));
+        QCOMPARE(firstValue(c, QStringLiteral("Select Sum(P_Num) As P_Num_Count From Payout Where [P_Date] between #2011-1-1# And #2011-12-31#")),
+                 QString()); // a sum over no rows is null
+        QCOMPARE(firstValue(c, QStringLiteral("Select Count(*) From PAYOUT Where P_Date = #2010-3-1#")), QStringLiteral("1"));
+        Query distinct(QStringLiteral("Distinct"));
+        distinct.setConnection(&c);
+        distinct.setSql(QStringLiteral("Select Distinct(P_Class) From Payout Where [P_Date] between #2010-1-1# And #2010-12-31#"));
+        distinct.open();
+        QCOMPARE(distinct.recordCount(), 1);
+        QCOMPARE(distinct.fieldText(QStringLiteral("P_Class")), QStringLiteral("A"));
+    }
+
+    void counterRestartsNumbering()
+    {
+        TestLedger ledger(true);
+        Connection c;
+        c.setConnectionString(ledger.connectionString());
+        c.open();
+        c.execute(QStringLiteral("DELETE FROM PayOutClass"));
+        c.execute(QStringLiteral("INSERT INTO PayoutClass(PC_Name) VALUES('x')"));
+        QVERIFY(ledger.scalar(QStringLiteral("SELECT PC_No FROM PayoutClass")).toInt() > 1);
+        c.execute(QStringLiteral("DELETE FROM PayOutClass"));
+        c.execute(QStringLiteral(" ALTER TABLE PayOutClass ALTER COLUMN PC_No COUNTER(1, 1)"));
+        c.execute(QStringLiteral("INSERT INTO PayoutClass(PC_Name) VALUES('y')"));
+        QCOMPARE(ledger.scalar(QStringLiteral("SELECT PC_No FROM PayoutClass")).toInt(), 1);
+        QVERIFY_THROWS_EXCEPTION(Error, c.execute(QStringLiteral("ALTER TABLE PayoutClass ALTER COLUMN Nope COUNTER(1, 1)")));
+    }
+
+    void inReadsAnotherFile()
+    {
+        TestLedger target;
+        QTemporaryDir other;
+        const QString sourcePath = other.filePath(QStringLiteral("旧 账本.257"));
+        {
+            TestLedger seed(true);
+            QVERIFY(QFile::copy(seed.path(), sourcePath));
+        }
+        Connection c;
+        c.setConnectionString(target.connectionString());
+        c.open();
+        c.execute(QStringLiteral("INSERT INTO IncomeClass SELECT * FROM  IncomeClass IN '") + sourcePath + QStringLiteral("'"));
+        QVERIFY(target.scalar(QStringLiteral("SELECT count(*) FROM IncomeClass")).toInt() > 0);
+
+        const QString missing = other.filePath(QStringLiteral("missing.257"));
+        try {
+            c.execute(QStringLiteral("INSERT INTO Payout SELECT * FROM  Payout IN '") + missing + QStringLiteral("'"));
+            QFAIL("no error");
+        } catch (const Error &e) {
+            QVERIFY2(e.message().contains(missing), qPrintable(e.message()));
+        }
+        QVERIFY(!QFileInfo::exists(missing));
+
+        const QString junk = other.filePath(QStringLiteral("junk.bin"));
+        QFile file(junk);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(2048, 'j'));
+        file.close();
+        const int before = target.scalar(QStringLiteral("SELECT count(*) FROM IncomeClass")).toInt();
+        QVERIFY_THROWS_EXCEPTION(Error, c.execute(QStringLiteral("INSERT INTO IncomeClass SELECT * FROM  IncomeClass IN '") + junk + QStringLiteral("'")));
+        QCOMPARE(target.scalar(QStringLiteral("SELECT count(*) FROM IncomeClass")).toInt(), before);
+        // The connection goes on working after a failed attachment.
+        c.execute(QStringLiteral("DELETE FROM IncomeClass"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConnection)
+#include "tst_connection.moc"

@@ -1,0 +1,144 @@
+#include "platform/DateConventions.h"
+#include "platform/Error.h"
+#include "store/DialectTranslator.h"
+#include "store/SqlTokenizer.h"
+
+#include <QTest>
+
+namespace {
+
+bool ledgerDates(const QString &table, const QString &column)
+{
+    return (table.compare(QLatin1String("Payout"), Qt::CaseInsensitive) == 0
+            && column.compare(QLatin1String("P_Date"), Qt::CaseInsensitive) == 0)
+        || (table.compare(QLatin1String("Income"), Qt::CaseInsensitive) == 0
+            && column.compare(QLatin1String("I_Date"), Qt::CaseInsensitive) == 0);
+}
+
+QString translated(const QString &sql)
+{
+    return translateStatement(sql, ledgerDates).sql;
+}
+
+QString failure(const QString &sql)
+{
+    try {
+        translated(sql);
+    } catch (const Error &e) {
+        return e.message();
+    }
+    return QString();
+}
+
+} // namespace
+
+class TestDialect : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup() { DateConventions::setSystem(DateConventions::standard()); }
+
+    void tokenizerKeepsTheTextWhole()
+    {
+        const QString sql = QStringLiteral("Select [I_Date], \"x\"\"y\" From Income Where I_Desc='it''s #1' And I_Date = #2010-3-1# -- note\n");
+        const SqlTokens tokens = tokenizeSql(sql);
+        QCOMPARE(joinSql(tokens), sql);
+        int strings = 0, dates = 0, quoted = 0;
+        for (const SqlToken &t : tokens) {
+            strings += t.kind == SqlToken::Kind::String;
+            dates += t.kind == SqlToken::Kind::DateLiteral;
+            quoted += t.kind == SqlToken::Kind::Quoted;
+        }
+        QCOMPARE(strings, 1); // the # inside the text is no date literal
+        QCOMPARE(dates, 1);
+        QCOMPARE(quoted, 2);
+        QVERIFY_THROWS_EXCEPTION(Error, tokenizeSql(QStringLiteral("Select 'open")));
+    }
+
+    void dateLiteralsBecomeIsoTexts_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("range") << "Where [P_Date] between #2010-03-1# And #2010-03-31# Order By P_No  Asc"
+                               << "Where [P_Date] between '2010-03-01' And '2010-03-31' Order By P_No  Asc";
+        QTest::newRow("day") << "Where I_Date = #2007-5-9#" << "Where I_Date = '2007-05-09'";
+        QTest::newRow("leap") << "Where P_Date = #2008-02-29#" << "Where P_Date = '2008-02-29'";
+    }
+    void dateLiteralsBecomeIsoTexts()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, expected);
+        QCOMPARE(translated(sql), expected);
+    }
+
+    void impossibleDateLiteralsFailQuotingTheLiteral_data()
+    {
+        QTest::addColumn<QString>("literal");
+        for (const char *literal : {"#2010-04-31#", "#2010-13-1#", "#2010-1-0#", "#0-1-1#", "#2010--1#", "#2010-x-1#", "##"})
+            QTest::newRow(literal) << QString::fromLatin1(literal);
+    }
+    void impossibleDateLiteralsFailQuotingTheLiteral()
+    {
+        QFETCH(QString, literal);
+        const QString message = failure(QStringLiteral("Select * From Payout Where P_Date = ") + literal);
+        QVERIFY2(message.contains(literal), qPrintable(message));
+    }
+
+    void systemShortDateLiteralsAreRead()
+    {
+        DateConventions::setSystem(DateConventions(QStringLiteral("d/M/yyyy"), QLatin1Char('/'),
+                                                   DateConventions::Order::DayMonthYear));
+        QCOMPARE(translated(QStringLiteral("Where I_Date between #1/3/2010# And #2010-3-31#")),
+                 QStringLiteral("Where I_Date between '2010-03-01' And '2010-03-31'"));
+    }
+
+    void datesStoredIntoDateColumnsAreConverted()
+    {
+        QCOMPARE(translated(QStringLiteral("Insert Into Payout(P_Date,P_Class,P_Num,P_Desc) Values('2010-3-5','Food',12.5,'lunch')")),
+                 QStringLiteral("Insert Into Payout(P_Date,P_Class,P_Num,P_Desc) Values('2010-03-05','Food',12.5,'lunch')"));
+        // Only the date column's value: a note that looks like a date stays as typed.
+        QCOMPARE(translated(QStringLiteral("Insert Into Income(I_Date,I_Desc) Values('2010-3-5','2010-3-5')")),
+                 QStringLiteral("Insert Into Income(I_Date,I_Desc) Values('2010-03-05','2010-3-5')"));
+        QCOMPARE(failure(QStringLiteral("Insert Into Payout(P_Date,P_Class) Values('2010-2-30','Food')")),
+                 QStringLiteral("'2010-2-30' is not a valid date"));
+        QCOMPARE(translated(QStringLiteral("UPDATE payout SET P_Date='2010-3-5', P_Desc='x' WHERE P_No=1")),
+                 QStringLiteral("UPDATE payout SET P_Date='2010-03-05', P_Desc='x' WHERE P_No=1"));
+    }
+
+    void inClauseNamesAnAttachedFile()
+    {
+        const TranslatedStatement t = translateStatement(
+            QStringLiteral("INSERT INTO IncomeClass SELECT * FROM  IncomeClass IN '/old data/旧账本''s.257'"), ledgerDates);
+        QCOMPARE(t.sourceFiles, QStringList{QStringLiteral("/old data/旧账本's.257")});
+        QVERIFY2(t.sql.startsWith(QStringLiteral("INSERT INTO IncomeClass SELECT * FROM  ") + sourceSchema(0) + QStringLiteral(".\"IncomeClass\"")),
+                 qPrintable(t.sql));
+        QVERIFY(!t.sql.contains(QLatin1String(" IN ")));
+        QCOMPARE(t.writtenTable, QStringLiteral("IncomeClass"));
+    }
+
+    void distinctNamesItsColumn()
+    {
+        QCOMPARE(translated(QStringLiteral("Select Distinct(I_Class) From Income")),
+                 QStringLiteral("Select Distinct I_Class From Income"));
+    }
+
+    void counterResetIsRecognised()
+    {
+        const TranslatedStatement t =
+            translateStatement(QStringLiteral(" ALTER TABLE PayOutClass ALTER COLUMN PC_No COUNTER(1, 1)"), ledgerDates);
+        QVERIFY(t.counterReset);
+        QCOMPARE(t.counterReset->table, QStringLiteral("PayOutClass"));
+        QCOMPARE(t.counterReset->column, QStringLiteral("PC_No"));
+        QCOMPARE(t.counterReset->seed, 1);
+        QVERIFY(!failure(QStringLiteral("ALTER TABLE Income ALTER COLUMN I_No COUNTER(1, 2)")).isEmpty());
+    }
+
+    void writtenTableIsKnown()
+    {
+        QCOMPARE(translateStatement(QStringLiteral("DELETE FROM AllCount"), ledgerDates).writtenTable, QStringLiteral("AllCount"));
+        QCOMPARE(translateStatement(QStringLiteral("Select * From AllCount"), ledgerDates).writtenTable, QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDialect)
+#include "tst_dialect.moc"

@@ -1,0 +1,62 @@
+#include "TestLedger.h"
+
+#include "newledger/LedgerSchema.h"
+#include "store/DataModuleUt.h"
+#include "store/Statement.h"
+
+#include <memory>
+#include <sqlite3.h>
+
+namespace {
+
+struct Closer
+{
+    void operator()(sqlite3 *db) const noexcept { sqlite3_close_v2(db); }
+};
+
+std::unique_ptr<sqlite3, Closer> openRaw(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_busy_timeout(db, 5000);
+    return std::unique_ptr<sqlite3, Closer>(db);
+}
+
+} // namespace
+
+TestLedger::TestLedger(bool withCategories, const QString &fileName) : m_path(m_dir.filePath(fileName))
+{
+    createLedgerFile(m_path, withCategories);
+}
+
+QString TestLedger::connectionString() const
+{
+    return TDataModule1::connectionStringFor(m_path);
+}
+
+void TestLedger::exec(const QString &sql) const
+{
+    auto db = openRaw(m_path);
+    Statement(db.get(), sql).run();
+}
+
+QVariant TestLedger::scalar(const QString &sql) const
+{
+    auto db = openRaw(m_path);
+    Statement statement(db.get(), sql);
+    return statement.step() ? statement.value(0) : QVariant();
+}
+
+QList<QVariantList> TestLedger::rows(const QString &sql) const
+{
+    auto db = openRaw(m_path);
+    Statement statement(db.get(), sql);
+    QList<QVariantList> result;
+    while (statement.step()) {
+        QVariantList row;
+        for (int c = 0; c < statement.columnCount(); ++c)
+            row.append(statement.value(c));
+        result.append(row);
+    }
+    return result;
+}
