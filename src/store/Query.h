@@ -62,6 +62,7 @@ public:
     QVariant fieldValue(const QString &name) const;
     // Any row, as a grid shows it; a pending row shows what was typed.
     QString textAt(int row, int field) const;
+    QVariant valueAt(int row, int field) const { return m_rows[size_t(row)][size_t(field)]; }
 
     State state() const { return m_state; }
     bool canModify() const { return m_keyField >= 0; }

@@ -19,12 +19,16 @@ Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db)
 {
     const QByteArray utf8 = sql.toUtf8();
     sqlite3_stmt *stmt = nullptr;
-    const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt, nullptr);
+    const char *tail = nullptr;
+    const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt, &tail);
     m_stmt.reset(stmt);
     if (rc != SQLITE_OK)
         raiseSqliteError(db);
     if (!stmt)
         throw Error(QStringLiteral("The statement is empty"));
+    // One text is one statement: whatever follows a ";" is refused, not run.
+    if (tail && !QString::fromUtf8(tail).trimmed().isEmpty())
+        throw Error(QStringLiteral("Characters found after end of SQL statement: %1").arg(QString::fromUtf8(tail).trimmed()));
 }
 
 void Statement::bind(int index, const QVariant &value)

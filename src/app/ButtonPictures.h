@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QIcon>
+
+// The 64 × 64 pictures of the list tabs' buttons, drawn by the program.
+enum class ButtonPicture { AddIncome, AddPayout, Delete, Save, Refresh };
+QIcon buttonPicture(ButtonPicture picture);

@@ -1,0 +1,212 @@
+#include "DataGrid.h"
+
+#include "ErrorReport.h"
+#include "GridRowModel.h"
+#include "MessageBoxes.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+#include <QWheelEvent>
+
+namespace {
+
+// Writes typed text into the row set; a pick list column edits in a drop-down.
+class GridDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const auto *model = static_cast<const GridRowModel *>(index.model());
+        const QStringList &items = model->column(index.column()).pickList;
+        if (items.isEmpty())
+            return new QLineEdit(parent);
+        auto *box = new QComboBox(parent);
+        box->setEditable(true);
+        box->setMaxVisibleItems(20);
+        box->addItems(items);
+        Q_UNUSED(option);
+        return box;
+    }
+
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        const QString text = index.data(Qt::EditRole).toString();
+        if (auto *box = qobject_cast<QComboBox *>(editor))
+            box->setEditText(text);
+        else if (auto *line = qobject_cast<QLineEdit *>(editor))
+            line->setText(text);
+    }
+
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
+    {
+        QString text;
+        if (auto *box = qobject_cast<QComboBox *>(editor))
+            text = box->currentText();
+        else if (auto *line = qobject_cast<QLineEdit *>(editor))
+            text = line->text();
+        if (text == index.data(Qt::EditRole).toString())
+            return; // nothing typed: the row stays as it was
+        auto *rows = static_cast<GridRowModel *>(model);
+        runUnguarded([&] { rows->setCellText(index.row(), index.column(), text); });
+    }
+};
+
+} // namespace
+
+DataGrid::DataGrid(QWidget *parent) : QTableView(parent)
+{
+    setItemDelegate(new GridDelegate(this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::AllEditTriggers);
+    setTabKeyNavigation(true);
+    setShowGrid(true);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setFixedWidth(16);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &DataGrid::titleClicked);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { focusMoved(now); });
+}
+
+void DataGrid::setRowModel(GridRowModel *model)
+{
+    m_model = model;
+    setModel(model);
+    for (int c = 0; c < model->columnCount(); ++c)
+        setColumnWidth(c, model->column(c).width);
+    connect(model, &QAbstractItemModel::modelReset, this, &DataGrid::followModel);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &DataGrid::followModel);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &DataGrid::followModel);
+    connect(model, &GridRowModel::currentRowChanged, this, &DataGrid::followModel);
+    followModel();
+}
+
+// Puts the view's current cell on the row set's current row.
+void DataGrid::followModel()
+{
+    if (m_syncing || !m_model)
+        return;
+    const int row = m_model->currentRow();
+    const int column = std::max(currentIndex().column(), 0);
+    m_syncing = true;
+    if (row < 0)
+        setCurrentIndex(QModelIndex());
+    else if (currentIndex().row() != row)
+        setCurrentIndex(m_model->index(row, column));
+    m_syncing = false;
+}
+
+void DataGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    if (!m_syncing && m_model && current.isValid() && current.row() != m_model->currentRow()) {
+        bool moved = false;
+        runUnguarded([&] {
+            m_model->moveTo(current.row());
+            moved = true;
+        });
+        if (!moved || current.row() != m_model->currentRow()) {
+            // The row set refused the move or the rows shifted: follow the row set.
+            QMetaObject::invokeMethod(this, &DataGrid::followModel, Qt::QueuedConnection);
+        }
+    }
+    QTableView::currentChanged(current, previous);
+}
+
+void DataGrid::deleteCurrentRecord()
+{
+    if (!m_model || m_model->rowState() == GridRowModel::RowState::Closed)
+        return;
+    if (m_confirmDelete
+        && messageBoxes().show(MessageBoxes::Icon::Question, QString(), QStringLiteral("Delete record?"),
+                               MessageBoxes::Ok | MessageBoxes::Cancel)
+            != MessageBoxes::Ok)
+        return;
+    runUnguarded([&] { m_model->deleteCurrentRow(); });
+}
+
+void DataGrid::keyPressEvent(QKeyEvent *event)
+{
+    if (!m_model) {
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    const bool editable = !m_model->isReadOnly() && m_model->rowState() != GridRowModel::RowState::Closed;
+    if (event->key() == Qt::Key_Delete && (event->modifiers() & Qt::ControlModifier)) {
+        deleteCurrentRecord();
+        return;
+    }
+    if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier && editable) {
+        runUnguarded([&] { m_model->insertRow(); });
+        return;
+    }
+    if (event->key() == Qt::Key_Down && editable && m_model->currentRow() == m_model->rowCount() - 1
+        && !m_model->isUnchangedNewRow()) {
+        runUnguarded([&] { m_model->appendRow(); });
+        return;
+    }
+    if (event->key() == Qt::Key_Escape && m_model->rowState() != GridRowModel::RowState::Browse) {
+        runUnguarded([&] { m_model->cancelRow(); });
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void DataGrid::wheelEvent(QWheelEvent *event)
+{
+    if (!m_wheelMovesRows) {
+        QTableView::wheelEvent(event);
+        return;
+    }
+    wheelMove(event->angleDelta().y());
+    event->accept();
+}
+
+void DataGrid::wheelMove(int amount)
+{
+    if (!m_model || amount == 0)
+        return;
+    try {
+        commitOpenEditor();
+        const int row = m_model->currentRow();
+        if (amount < 0 && row + 1 < m_model->rowCount())
+            m_model->moveTo(row + 1);
+        else if (amount > 0 && row > 0)
+            m_model->moveTo(row - 1);
+    } catch (...) {
+        // A wheel move that fails changes nothing and tells nothing.
+    }
+}
+
+// Hands what was typed into the open cell editor to the row set.
+void DataGrid::commitOpenEditor()
+{
+    QWidget *editor = QApplication::focusWidget();
+    if (editor && viewport()->isAncestorOf(editor))
+        commitData(editor);
+}
+
+void DataGrid::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QTableView::mouseDoubleClickEvent(event);
+    emit doubleClicked();
+}
+
+// A new row left unchanged is dropped when the focus leaves the grid.
+void DataGrid::focusMoved(QWidget *now)
+{
+    if (!m_model || !m_model->isUnchangedNewRow())
+        return;
+    for (QWidget *w = now; w; w = w->parentWidget())
+        if (w == this)
+            return;
+    runUnguarded([&] { m_model->cancelRow(); });
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QTableView>
+
+class GridRowModel;
+
+// The data-aware grid: bound columns over a row set, a row indicator, the
+// cell editor always open on the current cell, posting when the user moves
+// to another row, Insert and Down past the last row for new rows, Ctrl+Delete
+// to delete, title clicks and double clicks as signals. Failures of the grid's
+// own editing go to the application error box.
+class DataGrid : public QTableView
+{
+    Q_OBJECT
+public:
+    explicit DataGrid(QWidget *parent = nullptr);
+
+    void setRowModel(GridRowModel *model);
+    GridRowModel *rowModel() const { return m_model; }
+
+    void setConfirmDelete(bool confirm) { m_confirmDelete = confirm; }
+    // In place of the toolkit's wheel handling, one wheel event moves one row
+    // (a negative amount down), whatever its size; failures are ignored.
+    void setWheelMovesRows(bool moves) { m_wheelMovesRows = moves; }
+    void wheelMove(int amount);
+
+    // The grid's Ctrl+Delete.
+    void deleteCurrentRecord();
+
+signals:
+    void titleClicked(int column);
+    void doubleClicked();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+
+private:
+    void followModel();
+    void focusMoved(QWidget *now);
+    void commitOpenEditor();
+
+    GridRowModel *m_model = nullptr;
+    bool m_confirmDelete = false;
+    bool m_syncing = false;
+    bool m_wheelMovesRows = false;
+};

@@ -1,0 +1,29 @@
+#include "DatePicker.h"
+
+#include "DateConventions.h"
+
+#include <QKeyEvent>
+
+DatePicker::DatePicker(QWidget *parent) : QDateEdit(parent)
+{
+    setCalendarPopup(true);
+    setDisplayFormat(DateConventions::system().shortFormat());
+    setDateRange(QDate(1, 1, 1), QDate(9999, 12, 31));
+    connect(this, &QDateEdit::dateChanged, this, [this] {
+        if (!m_quiet)
+            emit userChanged();
+    });
+}
+
+void DatePicker::setDateQuietly(const QDate &date)
+{
+    m_quiet = true;
+    setDate(date);
+    m_quiet = false;
+}
+
+void DatePicker::keyReleaseEvent(QKeyEvent *event)
+{
+    QDateEdit::keyReleaseEvent(event);
+    emit keyReleased(event->key());
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDateEdit>
+
+// A date picker (date only, in the system's short date format). It tells of a
+// change that the user made, not of one made from code, and of released keys.
+class DatePicker : public QDateEdit
+{
+    Q_OBJECT
+public:
+    explicit DatePicker(QWidget *parent = nullptr);
+
+    void setDateQuietly(const QDate &date);
+
+signals:
+    void userChanged();
+    void keyReleased(int key);
+
+protected:
+    void keyReleaseEvent(QKeyEvent *event) override;
+
+private:
+    bool m_quiet = false;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QCalendarWidget>
+
+// The month calendar: one month as a grid of days, weeks beginning on Sunday.
+// Its parts are set one at a time: a set below 1, a month above 12 or a day
+// beyond the current month's length is ignored, a set to the value held does
+// nothing, and a set that gives an impossible date raises "Invalid argument to
+// date encode". Every change, by the user or by a set, raises changed().
+class MonthCalendar : public QCalendarWidget
+{
+    Q_OBJECT
+public:
+    explicit MonthCalendar(QWidget *parent = nullptr);
+
+    int year() const { return selectedDate().year(); }
+    int month() const { return selectedDate().month(); }
+    int day() const { return selectedDate().day(); }
+    void setYear(int year);
+    void setMonth(int month);
+    void setDay(int day);
+
+signals:
+    void changed();
+
+private:
+    void moveTo(int year, int month, int day);
+};

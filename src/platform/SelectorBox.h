@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QComboBox>
+#include <functional>
+
+// An editable combo box that completes typed text from its list. A completion
+// that changes the chosen item counts as a pick (selected()); other typing,
+// Backspace included, counts as a change (changed()). Each typed character
+// passes a key filter first, which may replace it or drop it (QChar()).
+// Writes from code raise neither notification.
+class SelectorBox : public QComboBox
+{
+    Q_OBJECT
+public:
+    explicit SelectorBox(QWidget *parent = nullptr);
+
+    void setKeyFilter(std::function<QChar(QChar)> filter) { m_keyFilter = std::move(filter); }
+    void setText(const QString &text); // quietly
+    QString text() const { return currentText(); }
+
+signals:
+    void changed();
+    void selected();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void typed(const QString &text);
+
+    std::function<QChar(QChar)> m_keyFilter;
+    bool m_deleting = false;
+};

@@ -1,0 +1,142 @@
+#include "StatisticsRun.h"
+
+#include "DBChart.h"
+#include "platform/ErrorReport.h"
+#include "store/DataModuleUt.h"
+#include "store/SqlText.h"
+
+#include <QLineEdit>
+#include <cmath>
+
+// What tells the income sums from the payout sums.
+struct StatisticsRun::Kind
+{
+    QString table;     // "Income"
+    QString prefix;    // "I_"
+    QString statTable; // "IncomeStatistic"
+    QString statPrefix; // "IS_I_"
+};
+
+namespace {
+
+QString between(const StatisticsPeriod &period)
+{
+    return QStringLiteral("between #") + period.start + QStringLiteral("# And #") + period.end + QLatin1Char('#');
+}
+
+} // namespace
+
+StatisticsRun::StatisticsRun(TDataModule1 &module, StatisticsControls controls) : m_module(module), m_c(controls)
+{
+}
+
+QString StatisticsRun::hashDotZeroZero(double value)
+{
+    const double rounded = std::round(value * 100) / 100;
+    QString text = QString::number(std::fabs(rounded), 'f', 2);
+    if (text.startsWith(QLatin1String("0.")))
+        text.remove(0, 1);
+    return rounded < 0 ? QLatin1Char('-') + text : text;
+}
+
+void StatisticsRun::sumPerCategory(const Kind &kind, const StatisticsPeriod &period)
+{
+    Connection &connection = m_module.ADOConnection1;
+    const QString &p = kind.prefix;
+    Query categories(QStringLiteral("ADOQueryClass"));
+    categories.setConnection(&connection);
+    categories.setSql(QStringLiteral("Select Distinct(%1Class) From %2").arg(p, kind.table)
+                      + QStringLiteral(" Where [%1Date] ").arg(p) + between(period));
+    categories.open();
+    Query sum(QStringLiteral("ADOQuerySum"));
+    sum.setConnection(&connection);
+    const QString sumHead = QStringLiteral("Select Sum(%1Num) As %1Num_Count From %2").arg(p, kind.table);
+    for (categories.first(); !categories.eof(); categories.next()) {
+        const QString category = categories.fieldText(p + QStringLiteral("Class"));
+        // The day's sums test the date for equality; every other sum a range.
+        const QString dates = period.mode == RangeMode::Day
+            ? QStringLiteral(" Where [%1Date] = #").arg(p) + period.start + QLatin1Char('#')
+            : QStringLiteral(" Where [%1Date] ").arg(p) + between(period);
+        sum.clearSql();
+        sum.setSql(sumHead + dates + QStringLiteral(" And %1Class=").arg(p) + sqlQuoted(category));
+        sum.open();
+        const QString sumText = sum.fieldText(p + QStringLiteral("Num_Count"));
+        sum.close();
+        Query insert(QStringLiteral("ADOQueryInsert"));
+        insert.setConnection(&connection);
+        // A category whose amounts are all null sums to null, and is stored so.
+        insert.setSql(QStringLiteral("INSERT INTO %1(%2Class,%2Count)").arg(kind.statTable, kind.statPrefix)
+                      + QStringLiteral(" VALUES(") + sqlQuoted(category) + QStringLiteral(", ")
+                      + (sumText.isEmpty() ? QStringLiteral("Null") : sumText) + QStringLiteral(" )"));
+        insert.execSQL();
+    }
+}
+
+double StatisticsRun::total(const Kind &kind, const StatisticsPeriod &period)
+{
+    Query sum(QStringLiteral("ADOQueryTotal"));
+    sum.setConnection(&m_module.ADOConnection1);
+    sum.setSql(QStringLiteral("Select Sum(%1Num) As %1Num_Count From %2 Where [%1Date] ").arg(kind.prefix, kind.table)
+               + between(period));
+    sum.open();
+    return sum.fieldFloat(kind.prefix + QStringLiteral("Num_Count"));
+}
+
+void StatisticsRun::run()
+{
+    runGuarded(m_c.statusBar, [this] { steps(); });
+}
+
+void StatisticsRun::steps()
+{
+    static const Kind income{QStringLiteral("Income"), QStringLiteral("I_"), QStringLiteral("IncomeStatistic"),
+                             QStringLiteral("IS_I_")};
+    static const Kind payout{QStringLiteral("Payout"), QStringLiteral("P_"), QStringLiteral("PayoutStatistic"),
+                             QStringLiteral("PS_P_")};
+    struct Shown
+    {
+        Query &query;
+        QString table;
+    };
+    const Shown shown[] = {{m_module.ADOQuerySRTJ, QStringLiteral("IncomeStatistic")},
+                           {m_module.ADOQueryZCTJ, QStringLiteral("PayoutStatistic")},
+                           {m_module.ADOQueryJSR, QStringLiteral("AllCount")}};
+
+    const StatisticsPeriod period = statisticsPeriod(m_c.period);
+    for (QLineEdit *box : {m_c.totalIncome, m_c.totalPayout, m_c.netIncome})
+        box->clear();
+    for (const Shown &s : shown) {
+        s.query.close();
+        s.query.clearSql();
+        s.query.addSql(QStringLiteral("DELETE FROM ") + s.table);
+        s.query.execSQL();
+    }
+    sumPerCategory(income, period);
+    sumPerCategory(payout, period);
+    const double incomeTotal = total(income, period);
+    const double payoutTotal = total(payout, period);
+    const double net = incomeTotal - payoutTotal;
+    Query insert(QStringLiteral("ADOQueryInsert"));
+    insert.setConnection(&m_module.ADOConnection1);
+    insert.setSql(QStringLiteral("INSERT INTO AllCount(AC_I_Count,AC_P_Count,AC_Net_Count)") + QStringLiteral(" VALUES(")
+                  + generalNumber(incomeTotal) + QStringLiteral(", ") + generalNumber(payoutTotal)
+                  + QStringLiteral(", ") + generalNumber(net) + QStringLiteral(" )"));
+    insert.execSQL();
+    for (const Shown &s : shown) {
+        s.query.close();
+        s.query.clearSql();
+        s.query.addSql(QStringLiteral("SELECT * FROM ") + s.table);
+        s.query.open();
+    }
+    Query &totals = m_module.ADOQueryJSR;
+    m_c.totalIncome->setText(hashDotZeroZero(totals.fieldFloat(QStringLiteral("AC_I_Count"))));
+    m_c.totalPayout->setText(hashDotZeroZero(totals.fieldFloat(QStringLiteral("AC_P_Count"))));
+    m_c.netIncome->setText(hashDotZeroZero(totals.fieldFloat(QStringLiteral("AC_Net_Count"))));
+    const QString titles[] = {QStringLiteral("总收入"), QStringLiteral("总支出"), QStringLiteral("净收入")};
+    const QString columns[] = {QStringLiteral("AC_I_Count"), QStringLiteral("AC_P_Count"), QStringLiteral("AC_Net_Count")};
+    for (int series = 0; series < 3; ++series) {
+        m_c.chart->setDataSource(series, &totals);
+        m_c.chart->setSeriesTitle(series, titles[series]);
+        m_c.chart->setValueColumn(series, columns[series]);
+    }
+}

@@ -1,0 +1,73 @@
+#include "RecordList.h"
+
+#include "platform/ErrorReport.h"
+#include "store/Connection.h"
+#include "store/Query.h"
+
+const RecordListKind &RecordListKind::payout()
+{
+    static const RecordListKind kind{QStringLiteral("Payout"), QStringLiteral("P_"), QStringLiteral("  "),
+                                     MonthReading::DateAndTime};
+    return kind;
+}
+
+const RecordListKind &RecordListKind::income()
+{
+    static const RecordListKind kind{QStringLiteral("Income"), QStringLiteral("I_"), QStringLiteral(" "),
+                                     MonthReading::Date};
+    return kind;
+}
+
+RecordList::RecordList(const RecordListKind &kind, Query &query, Connection &connection, PeriodControls controls,
+                       QStatusBar *statusBar)
+    : m_kind(kind), m_query(query), m_connection(connection), m_controls(controls), m_statusBar(statusBar)
+{
+}
+
+QString RecordList::refreshSql() const
+{
+    const StatisticsPeriod period = statisticsPeriod(m_controls, m_kind.monthReading);
+    const QString &p = m_kind.prefix;
+    const QString head = QStringLiteral("Select %1No,%1Date,%1Class,%1Num,%1Desc From %2 Where ").arg(p, m_kind.table);
+    const QString order = QStringLiteral("# Order By %1No%2Asc").arg(p, m_kind.beforeAsc);
+    if (period.mode == RangeMode::Day)
+        return head + p + QStringLiteral("Date = #") + period.start + order;
+    return head + QLatin1Char('[') + p + QStringLiteral("Date] between #") + period.start + QStringLiteral("# And #")
+        + period.end + order;
+}
+
+void RecordList::refresh()
+{
+    runGuarded(m_statusBar, [this] {
+        const QString sql = refreshSql();
+        m_query.setConnection(&m_connection);
+        m_query.close();
+        m_query.clearSql();
+        m_query.addSql(sql);
+        m_query.open();
+    });
+}
+
+void RecordList::deleteCurrent()
+{
+    m_connection.open();
+    Query scratch(QStringLiteral("ADOQueryDelete"));
+    const QString key = m_query.fieldText(m_kind.keyField());
+    if (key.isEmpty())
+        return;
+    scratch.setConnection(&m_connection);
+    scratch.clearSql();
+    scratch.addSql(QStringLiteral("Delete From %1 Where %2=").arg(m_kind.table, m_kind.keyField()) + key);
+    scratch.execSQL();
+    refresh();
+}
+
+void RecordList::save()
+{
+    runGuarded(m_statusBar, [this] {
+        if (m_query.fieldText(m_kind.keyField()).isEmpty())
+            return;
+        m_query.post();
+        refresh();
+    });
+}
