@@ -512,6 +512,9 @@ void TMainFm::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!m_shown && m_module) {
         m_shown = true;
+        // 984 × 745 is the outer size, frame included.
+        const QSize frame = frameGeometry().size() - size();
+        resize(QSize(984, 745) - frame);
         FormShow();
     }
 }

@@ -83,7 +83,12 @@ void DataGrid::setRowModel(GridRowModel *model)
     setModel(model);
     for (int c = 0; c < model->columnCount(); ++c)
         setColumnWidth(c, model->column(c).width);
-    connect(model, &QAbstractItemModel::modelReset, this, &DataGrid::followModel);
+    // While the rows are replaced the view's own current changes are no moves.
+    connect(model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_syncing = true; });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        m_syncing = false;
+        followModel();
+    });
     connect(model, &QAbstractItemModel::rowsInserted, this, &DataGrid::followModel);
     connect(model, &QAbstractItemModel::rowsRemoved, this, &DataGrid::followModel);
     connect(model, &GridRowModel::currentRowChanged, this, &DataGrid::followModel);
@@ -96,17 +101,19 @@ void DataGrid::followModel()
     if (m_syncing || !m_model)
         return;
     const int row = m_model->currentRow();
-    const int column = std::max(currentIndex().column(), 0);
+    const int column = std::min(m_column, m_model->columnCount() - 1);
     m_syncing = true;
     if (row < 0)
         setCurrentIndex(QModelIndex());
-    else if (currentIndex().row() != row)
+    else if (currentIndex().row() != row || currentIndex().column() != column)
         setCurrentIndex(m_model->index(row, column));
     m_syncing = false;
 }
 
 void DataGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
+    if (current.isValid() && !m_syncing)
+        m_column = current.column(); // kept across a reset of the rows
     if (!m_syncing && m_model && current.isValid() && current.row() != m_model->currentRow()) {
         bool moved = false;
         runUnguarded([&] {

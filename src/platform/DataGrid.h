@@ -45,5 +45,6 @@ private:
     GridRowModel *m_model = nullptr;
     bool m_confirmDelete = false;
     bool m_syncing = false;
+    int m_column = 0;
     bool m_wheelMovesRows = false;
 };

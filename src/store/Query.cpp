@@ -414,11 +414,12 @@ void Query::startInsert(int at)
     m_rows.insert(m_rows.begin() + at, Row(m_fields.size()));
     m_typed.assign(m_fields.size(), std::nullopt);
     m_modified = false;
-    emit rowInserted(at);
-    m_current = -2; // forces the notification below
-    setCurrent(at);
+    m_current = at;
     m_bof = m_eof = false;
-    setState(State::Insert);
+    m_state = State::Insert;
+    emit rowInserted(at);
+    emit stateChanged();
+    emit currentChanged(at);
 }
 
 void Query::insert()
@@ -528,11 +529,12 @@ void Query::cancel()
         m_rows.erase(m_rows.begin() + row);
         m_typed.clear();
         m_modified = false;
-        emit rowRemoved(row);
-        m_current = -2;
-        setCurrent(m_rows.empty() ? -1 : std::min(row, int(m_rows.size()) - 1));
+        m_current = m_rows.empty() ? -1 : std::min(row, int(m_rows.size()) - 1);
         m_eof = m_rows.empty();
-        setState(State::Browse);
+        m_state = State::Browse;
+        emit rowRemoved(row);
+        emit stateChanged();
+        emit currentChanged(m_current);
     }
 }
 
@@ -569,10 +571,10 @@ void Query::deleteRecord()
     });
     const int row = m_current;
     m_rows.erase(m_rows.begin() + row);
-    emit rowRemoved(row);
-    m_current = -2;
-    setCurrent(m_rows.empty() ? -1 : std::min(row, int(m_rows.size()) - 1));
+    m_current = m_rows.empty() ? -1 : std::min(row, int(m_rows.size()) - 1);
     m_eof = m_rows.empty();
+    emit rowRemoved(row);
+    emit currentChanged(m_current);
 }
 
 void Query::setSort(const QString &expression)

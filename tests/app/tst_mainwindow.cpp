@@ -1,0 +1,301 @@
+#include "app/AboutUt.h"
+#include "app/HelpUt.h"
+#include "app/MainUt.h"
+#include "app/WindowSet.h"
+#include "import/UpgradeUt.h"
+#include "platform/DataGrid.h"
+#include "platform/DatePicker.h"
+#include "platform/ErrorReport.h"
+#include "platform/GridRowModel.h"
+#include "platform/LinkLabel.h"
+#include "platform/SelectorBox.h"
+#include "platform/Shell.h"
+#include "stats/RecordSearchFm.h"
+#include "store/DataModuleUt.h"
+#include "support/AppFixture.h"
+#include "views/IncomeUt.h"
+#include "views/PayoutAddUt.h"
+
+#include "platform/MonthCalendar.h"
+
+#include <QDir>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QWheelEvent>
+
+namespace {
+
+void wheel(DataGrid *grid, int amount)
+{
+    QWheelEvent event(QPointF(20, 20), grid->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, amount),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(grid->viewport(), &event);
+}
+
+QString todayInserts(int count)
+{
+    QStringList values;
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    for (int i = 1; i <= count; ++i)
+        values << QStringLiteral("('%1','餐饮',%2,'n%2')").arg(today).arg(i);
+    return QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num,P_Desc) VALUES ") + values.join(QLatin1Char(','));
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void windowSetIsCreatedInOrder()
+    {
+        AppFixture app;
+        app.create();
+        QStringList classes, captions;
+        for (QObject *object : app.windows().creationOrder()) {
+            classes << QString::fromLatin1(object->metaObject()->className());
+            if (auto *window = qobject_cast<QWidget *>(object))
+                captions << window->windowTitle();
+        }
+        QCOMPARE(classes, (QStringList{"TMainFm", "TPayoutAddFm", "TIncomeAddFm", "TAboutFm", "THelpFm", "TDataModule1",
+                                       "TUpdateFm", "TPayoutSearchFm", "TIncomeSearchFm"}));
+        QCOMPARE(captions, (QStringList{"Lumibran理财专家", "增加支出", "增加收入", "关于", "帮助", "升级", "支出明细", "收入明细"}));
+        QCOMPARE(app.windows().AboutFm->size(), QSize(572, 398));
+        QCOMPARE(app.windows().IncomeSearchFm->size(), QSize(663, 428));
+        // Nothing touched the database before the main window is shown.
+        QVERIFY(!app.module()->ADOConnection1.connected());
+    }
+
+    void layoutNamesAndCaptions()
+    {
+        AppFixture app;
+        app.create();
+        TMainFm *m = app.main();
+        QCOMPARE(m->PageControl1->count(), 4);
+        QCOMPARE(m->PageControl1->tabText(0), QStringLiteral("         收入         "));
+        QCOMPARE(m->PageControl1->tabText(3), QStringLiteral("         设置         "));
+        QCOMPARE(m->PageControl1->currentWidget(), m->TabSheet1);
+        QCOMPARE(m->BitBtn5->toolTip(), QStringLiteral("总于找到钱了，好辛苦，记录一下"));
+        QCOMPARE(m->BitBtn1->toolTip(), QStringLiteral("钱就是用得快，记一下，看是怎么用出去的"));
+        QCOMPARE(m->BitBtn4->toolTip(), QStringLiteral("刷新一下，看看有没有变化"));
+        QCOMPARE(m->BitBtn5->size(), QSize(70, 70));
+        QCOMPARE(m->BitBtn8->geometry(), QRect(20, 234, 70, 70));
+        QVERIFY(m->BitBtnTJ->isHidden());
+        QVERIFY(m->BitBtn9->isHidden());
+        QCOMPARE(m->Edit2->text(), QStringLiteral("Edit1"));
+        QCOMPARE(m->ComboBox1->count(), 6);
+        QCOMPARE(m->ComboBox2->itemText(11), QStringLiteral("12"));
+        QVERIFY(m->RadioButton3->isChecked());
+        QCOMPARE(m->RadioButton4->text(), QStringLiteral("指定范围    "));
+        QCOMPARE(m->Calendar1->firstDayOfWeek(), Qt::Sunday);
+        QCOMPARE(m->DBGridSR->rowModel()->column(1).title, QStringLiteral("收入类型"));
+        QVERIFY(m->DBGridSR->rowModel()->column(1).readOnly);
+        QCOMPARE(m->DBGridZC->columnWidth(3), 400);
+        QCOMPARE(m->DBGridSRLB->rowModel()->column(0).title, QStringLiteral("显示顺序"));
+        QCOMPARE(m->i1->text(), QStringLiteral("收入 [&I]"));
+        QCOMPARE(m->U1->text(), QStringLiteral("升级 [&U]"));
+    }
+
+    void showSequenceOnAGoodLedger()
+    {
+        AppFixture app;
+        app.ledger().exec(todayInserts(2));
+        app.show();
+        TMainFm *m = app.main();
+        const QDate today = QDate::currentDate();
+        QCOMPARE(m->windowTitle(), QStringLiteral("Lumibran管理专家V2.5.9"));
+        QCOMPARE(m->statusText(), QString());
+        QCOMPARE(m->DateTimePicker1->date(), today);
+        QCOMPARE(m->DateTimePicker2->date(), today);
+        QCOMPARE(m->ComboBox1->text(), today.toString(QStringLiteral("yyyy")));
+        QCOMPARE(m->ComboBox2->text(), today.toString(QStringLiteral("MM")));
+        QCOMPARE(m->ComboBox3->text(), today.toString(QStringLiteral("dd")));
+        QCOMPARE(m->DBGridZC->model()->rowCount(), 2);
+        QCOMPARE(m->Edit2->text(), QStringLiteral("3.00"));
+        const QStringList income = m->DBGridSR->rowModel()->column(1).pickList;
+        const QStringList payout = m->DBGridZC->rowModel()->column(1).pickList;
+        QCOMPARE(income.value(0), QStringLiteral("工资")); // lowest number first
+        QCOMPARE(payout.value(0), QStringLiteral("餐饮"));
+        QCOMPARE(payout.size(), app.ledger().scalar(QStringLiteral("SELECT count(*) FROM PayoutClass")).toInt());
+        QCOMPARE(app.module()->ADOConnection1.dataSource(), QDir(app.dir()).absoluteFilePath(QStringLiteral("Tavokel.257")));
+    }
+
+    void showSequenceWithoutALedger()
+    {
+        AppFixture app(AppFixture::Ledger::Missing);
+        app.show();
+        TMainFm *m = app.main();
+        QCOMPARE(m->windowTitle(), QStringLiteral("Lumibran理财专家"));
+        QCOMPARE(m->ComboBox1->text(), QStringLiteral("2006"));
+        QCOMPARE(m->ComboBox2->text(), QStringLiteral("01"));
+        QCOMPARE(m->ComboBox3->text(), QStringLiteral("01"));
+        for (DataGrid *grid : {m->DBGridSR, m->DBGridZC, m->DBGridSRTJ, m->DBGridZCTJ})
+            QCOMPARE(grid->model()->rowCount(), 0);
+        for (QLineEdit *box : {m->Edit1, m->Edit2, m->Edit3})
+            QCOMPARE(box->text(), QStringLiteral("Edit1"));
+        QVERIFY2(m->statusText().contains(QStringLiteral("Tavokel.257")), qPrintable(m->statusText()));
+        QVERIFY(m->DBGridSR->rowModel()->column(1).pickList.isEmpty());
+        QVERIFY(!QFileInfo::exists(QDir(app.dir()).filePath(QStringLiteral("Tavokel.257"))));
+        QVERIFY(m->isVisible());
+        // A later action reports its own failure.
+        m->BitBtn4->click();
+        QVERIFY(m->statusText().contains(QStringLiteral("Tavokel.257")));
+        QVERIFY(!QFileInfo::exists(QDir(app.dir()).filePath(QStringLiteral("Tavokel.257"))));
+    }
+
+    void resizeKeepsTheHalves()
+    {
+        AppFixture app;
+        app.show();
+        TMainFm *m = app.main();
+        const int frame = m->frameGeometry().width() - m->width();
+        QCOMPARE(m->frameGeometry().size(), QSize(984, 745)); // the outer size
+        for (int width : {984, 985}) {
+            m->resize(width - frame, 745);
+            QCOMPARE(m->frameGeometry().width(), width);
+            QCOMPARE(m->GroupBox8->width(), 482);
+            QCOMPARE(m->GroupBox9->width(), 482);
+            QCOMPARE(m->Panel8->width(), 382);
+            QCOMPARE(m->Panel10->width(), 382);
+        }
+        m->resize(1200 - frame, 745);
+        QCOMPARE(m->GroupBox8->width(), 590);
+        QCOMPARE(m->Panel8->width(), 490);
+    }
+
+    void wheelMovesOneRowPerEvent()
+    {
+        AppFixture app;
+        app.ledger().exec(todayInserts(3));
+        app.show();
+        TMainFm *m = app.main();
+        GridRowModel *rows = m->DBGridZC->rowModel();
+        QCOMPARE(rows->currentRow(), 0);
+        wheel(m->DBGridZC, -360);
+        QCOMPARE(rows->currentRow(), 1);
+        wheel(m->DBGridZC, -30);
+        QCOMPARE(rows->currentRow(), 2);
+        wheel(m->DBGridZC, -120);
+        QCOMPARE(rows->currentRow(), 2); // the last row stays
+        wheel(m->DBGridZC, 0);
+        QCOMPARE(rows->currentRow(), 2);
+        wheel(m->DBGridZC, 120);
+        wheel(m->DBGridZC, 120);
+        wheel(m->DBGridZC, 120);
+        QCOMPARE(rows->currentRow(), 0); // the first row stays
+        // A closed row set: the wheel does nothing and reports nothing.
+        wheel(m->DBGridSRLB, -120);
+        QCOMPARE(m->statusText(), QString());
+        QVERIFY(app.boxes().shown.isEmpty());
+    }
+
+    void menuItemsShowTabsAndWindows()
+    {
+        AppFixture app;
+        app.show();
+        TMainFm *m = app.main();
+        m->T1->trigger();
+        QCOMPARE(m->PageControl1->currentWidget(), m->TabSheetTJ);
+        QVERIFY(!app.module()->ADOQuerySRLB.isOpen());
+        m->S1->trigger();
+        QCOMPARE(m->PageControl1->currentWidget(), m->TabSheetSZ);
+        QVERIFY(app.module()->ADOQuerySRLB.isOpen()); // the settings tab reloads both lists
+        QVERIFY(app.module()->ADOQueryZCLB.isOpen());
+        QCOMPARE(m->DBGridZCLB->model()->rowCount(), app.ledger().scalar(QStringLiteral("SELECT count(*) FROM PayoutClass")).toInt());
+        m->N3->trigger();
+        QCOMPARE(m->PageControl1->currentWidget(), m->TabSheet2);
+        QCOMPARE(m->focusWidget(), m->BitBtn1);
+        m->i1->trigger();
+        QCOMPARE(m->focusWidget(), m->BitBtn5);
+        m->L1->trigger();
+        QVERIFY(app.windows().HelpFm->isVisible());
+        m->A1->trigger();
+        QVERIFY(app.windows().AboutFm->isVisible());
+        m->U1->trigger();
+        QVERIFY(app.windows().UpdateFm->isVisible());
+        app.windows().AboutFm->close();
+        QVERIFY(!app.windows().AboutFm->isVisible());
+        QVERIFY(app.windows().AboutFm); // closing only hides
+        m->A1->trigger();
+        QVERIFY(app.windows().AboutFm->isVisible());
+    }
+
+    void linksGoToTheDesktopAndFailQuietly()
+    {
+        AppFixture app;
+        app.show();
+        TMainFm *m = app.main();
+        QList<QUrl> opened;
+        setShellHandler([&](const QUrl &url) {
+            opened << url;
+            return false; // no mail program
+        });
+        QTest::mouseClick(m->Label13, Qt::LeftButton);
+        QTest::mouseClick(m->Label12, Qt::LeftButton);
+        setShellHandler({});
+        QCOMPARE(opened, (QList<QUrl>{QUrl(QStringLiteral("mailto:feedback@example.com")),
+                                      QUrl(QStringLiteral("https://www.example.com/software"))}));
+        QCOMPARE(m->statusText(), QString());
+    }
+
+    void errorBoxAppendsAFullStopAfterHigherCharacters_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("letter") << "Field 'I_No' not found" << "Field 'I_No' not found.";
+        QTest::newRow("quote") << "bad 'x'" << "bad 'x'";
+        QTest::newRow("full stop") << "Done." << "Done.";
+        QTest::newRow("comma") << "a," << "a,";
+        QTest::newRow("minus") << "a-" << "a-";
+        QTest::newRow("bracket") << "(a)" << "(a)";
+        QTest::newRow("bang") << "a!" << "a!";
+        QTest::newRow("blank") << "a " << "a ";
+        QTest::newRow("slash") << "a/" << "a/.";
+        QTest::newRow("chinese") << "数据" << "数据.";
+        QTest::newRow("empty") << "" << "";
+    }
+    void errorBoxAppendsAFullStopAfterHigherCharacters()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        AppFixture app(AppFixture::Ledger::Missing);
+        showApplicationError(message);
+        QCOMPARE(app.boxes().shown.size(), 1);
+        QCOMPARE(app.boxes().shown[0].text, shown);
+        QCOMPARE(app.boxes().shown[0].caption, QStringLiteral("Lumibran管理专家V2.5.9"));
+        QCOMPARE(app.boxes().shown[0].icon, MessageBoxes::Icon::Error);
+        QCOMPARE(app.boxes().shown[0].buttons, int(MessageBoxes::Ok));
+    }
+
+    void unguardedFailuresEndInTheErrorBox()
+    {
+        AppFixture app;
+        app.show();
+        TMainFm *m = app.main();
+        // A day that does not exist: the engine refuses the refresh and the list is left closed.
+        m->RadioButton3->setChecked(true);
+        m->ComboBox2->setText(QStringLiteral("04"));
+        m->ComboBox3->setText(QStringLiteral("31"));
+        m->BitBtn4->click();
+        QVERIFY2(m->statusText().contains(QStringLiteral("2006-04-31")) || m->statusText().contains(QStringLiteral("-04-31")),
+                 qPrintable(m->statusText()));
+        QVERIFY(!app.module()->ADOQueryZC.isOpen());
+        QTest::mouseClick(m->BitBtn2, Qt::LeftButton);
+        QCOMPARE(app.boxes().shown.size(), 1);
+        QCOMPARE(app.boxes().shown[0].text, QStringLiteral("ADOQueryZC: Field 'P_No' not found."));
+        // Save has a trap of its own: the same message goes to the status bar.
+        QTest::mouseClick(m->BitBtn3, Qt::LeftButton);
+        QCOMPARE(app.boxes().shown.size(), 1);
+        QCOMPARE(m->statusText(), QStringLiteral("ADOQueryZC: Field 'P_No' not found"));
+        QVERIFY(m->isVisible());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

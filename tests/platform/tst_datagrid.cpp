@@ -1,0 +1,155 @@
+#include "app/MainUt.h"
+#include "platform/DataGrid.h"
+#include "platform/GridRowModel.h"
+#include "store/DataModuleUt.h"
+#include "support/AppFixture.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+// Puts the grid's current cell at (row, column) the way a click would.
+void goTo(DataGrid *grid, int row, int column)
+{
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(row, column));
+}
+
+// Types into the cell editor that the grid keeps open on its current cell.
+void typeIntoCell(DataGrid *grid, const QString &text)
+{
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QVERIFY2(editor && grid->isAncestorOf(editor), "no cell editor open");
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+}
+
+} // namespace
+
+class TestDataGrid : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<AppFixture> app;
+    TMainFm *m = nullptr;
+
+private slots:
+    void init()
+    {
+        app = std::make_unique<AppFixture>();
+        const QString today = QDate::currentDate().toString(Qt::ISODate);
+        app->ledger().exec(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num,P_Desc) VALUES "
+                                          "('%1','餐饮',10,'a'),('%1','交通',20,'b'),('%1','购物',30,'c')").arg(today));
+        app->show();
+        m = app->main();
+        m->PageControl1->setCurrentWidget(m->TabSheet2);
+    }
+    void cleanup() { app.reset(); }
+
+    void followsItsRowSet()
+    {
+        GridRowModel *rows = m->DBGridZC->rowModel();
+        QCOMPARE(rows->rowCount(), 3);
+        QCOMPARE(rows->data(rows->index(0, 2), Qt::DisplayRole).toString(), QStringLiteral("10"));
+        QCOMPARE(rows->headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("▶"));
+        app->module()->ADOQueryZC.close();
+        QCOMPARE(m->DBGridZC->model()->rowCount(), 0);
+        QCOMPARE(m->DBGridZC->model()->columnCount(), 4); // the titles stay
+        app->module()->ADOQueryZC.open();
+        QCOMPARE(m->DBGridZC->model()->rowCount(), 3);
+        QCOMPARE(m->DBGridZC->currentIndex().row(), 0);
+    }
+
+    void movingToAnotherRowPostsTheChange()
+    {
+        goTo(m->DBGridZC, 0, 3);
+        typeIntoCell(m->DBGridZC, QStringLiteral("Tom's lunch"));
+        goTo(m->DBGridZC, 1, 3);
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT P_Desc FROM Payout WHERE P_No=1")).toString(),
+                 QStringLiteral("Tom's lunch"));
+        QCOMPARE(m->DBGridZC->rowModel()->currentRow(), 1);
+        QVERIFY(app->boxes().shown.isEmpty());
+    }
+
+    void aValueTheTableRefusesEndsInTheErrorBox()
+    {
+        goTo(m->DBGridZC, 0, 2);
+        typeIntoCell(m->DBGridZC, QStringLiteral("12x"));
+        goTo(m->DBGridZC, 2, 2);
+        QCOMPARE(app->boxes().shown.size(), 1);
+        QCOMPARE(app->boxes().shown[0].text, QStringLiteral("'12x' is not a valid floating point value."));
+        QCOMPARE(app->module()->ADOQueryZC.currentRow(), 0); // the row stays, still edited
+        QCOMPARE(app->module()->ADOQueryZC.state(), Query::State::Edit);
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT P_Num FROM Payout WHERE P_No=1")).toDouble(), 10.0);
+    }
+
+    void anUnchangedNewRowIsDroppedWhenTheFocusLeaves()
+    {
+        goTo(m->DBGridZC, 1, 0);
+        QTest::keyClick(m->DBGridZC, Qt::Key_Insert);
+        QCOMPARE(app->module()->ADOQueryZC.state(), Query::State::Insert);
+        QCOMPARE(m->DBGridZC->model()->rowCount(), 4);
+        QCOMPARE(m->DBGridZC->rowModel()->currentRow(), 1);
+        m->BitBtn1->setFocus();
+        QCOMPARE(m->DBGridZC->model()->rowCount(), 3);
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 3);
+    }
+
+    void downPastTheLastRowAppends()
+    {
+        goTo(m->DBGridZC, 2, 3);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(app->module()->ADOQueryZC.state(), Query::State::Insert);
+        QCOMPARE(m->DBGridZC->rowModel()->currentRow(), 3);
+        typeIntoCell(m->DBGridZC, QStringLiteral("new"));
+        goTo(m->DBGridZC, 0, 3);
+
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM Payout WHERE P_Desc='new'")).toInt(), 1);
+    }
+
+    void ctrlDeleteInAListAsksNothing()
+    {
+        goTo(m->DBGridZC, 1, 0);
+        QTest::keyClick(m->DBGridZC, Qt::Key_Delete, Qt::ControlModifier);
+        QVERIFY(app->boxes().shown.isEmpty());
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM Payout WHERE P_No=2")).toInt(), 0);
+        QCOMPARE(m->DBGridZC->model()->rowCount(), 2);
+    }
+
+    void ctrlDeleteInACategoryListAsks()
+    {
+        m->PageControl1->setCurrentWidget(m->TabSheetSZ);
+        const int before = app->ledger().scalar(QStringLiteral("SELECT count(*) FROM PayoutClass")).toInt();
+        goTo(m->DBGridZCLB, 0, 1);
+        app->boxes().answers = {MessageBoxes::Cancel};
+        QTest::keyClick(m->DBGridZCLB, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(app->boxes().shown.size(), 1);
+        QCOMPARE(app->boxes().shown[0].text, QStringLiteral("Delete record?"));
+        QCOMPARE(app->boxes().shown[0].buttons, MessageBoxes::Ok | MessageBoxes::Cancel);
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM PayoutClass")).toInt(), before);
+        app->boxes().answers = {MessageBoxes::Ok};
+        QTest::keyClick(m->DBGridZCLB, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM PayoutClass")).toInt(), before - 1);
+        // The highest number stood first and is the one removed.
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM PayoutClass WHERE PC_No=%1").arg(before)).toInt(), 0);
+    }
+
+    void statisticsGridsAreReadOnlyButDeletable()
+    {
+        GridRowModel *rows = m->DBGridZCTJ->rowModel();
+        QCOMPARE(rows->rowCount(), 3);
+        QVERIFY(!(rows->flags(rows->index(0, 1)) & Qt::ItemIsEditable));
+        goTo(m->DBGridZCTJ, 0, 1);
+        QTest::keyClick(m->DBGridZCTJ, Qt::Key_Insert);
+        QCOMPARE(rows->rowCount(), 3);
+        QTest::keyClick(m->DBGridZCTJ, Qt::Key_Delete, Qt::ControlModifier);
+        QVERIFY(app->boxes().shown.isEmpty());
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM PayoutStatistic")).toInt(), 2);
+    }
+};
+
+QTEST_MAIN(TestDataGrid)
+#include "tst_datagrid.moc"

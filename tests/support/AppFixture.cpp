@@ -1,0 +1,57 @@
+#include "AppFixture.h"
+
+#include "app/MainUt.h"
+#include "app/WindowSet.h"
+#include "store/DataModuleUt.h"
+
+#include <QDir>
+#include <QTest>
+
+AppFixture::AppFixture(Ledger ledger) : m_previousDir(QDir::currentPath())
+{
+    if (ledger == Ledger::Missing)
+        m_emptyDir = std::make_unique<QTemporaryDir>();
+    else
+        m_ledger = std::make_unique<TestLedger>(ledger == Ledger::WithCategories);
+    QDir::setCurrent(dir());
+    auto boxes = std::make_unique<ScriptedMessageBoxes>();
+    m_boxes = boxes.get();
+    m_previousBoxes = setMessageBoxes(std::move(boxes));
+    setUpApplication();
+}
+
+AppFixture::~AppFixture()
+{
+    m_windows.reset();
+    setMessageBoxes(std::move(m_previousBoxes));
+    QDir::setCurrent(m_previousDir);
+}
+
+QString AppFixture::dir() const
+{
+    return m_ledger ? m_ledger->dir() : m_emptyDir->path();
+}
+
+void AppFixture::create()
+{
+    m_windows = std::make_unique<WindowSet>();
+}
+
+void AppFixture::show()
+{
+    if (!m_windows)
+        create();
+    main()->show();
+    QApplication::setActiveWindow(main());
+    (void)QTest::qWaitForWindowActive(main());
+}
+
+TMainFm *AppFixture::main() const
+{
+    return m_windows->MainFm.get();
+}
+
+TDataModule1 *AppFixture::module() const
+{
+    return m_windows->DataModule1.get();
+}
