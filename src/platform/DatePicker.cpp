@@ -9,7 +9,12 @@ DatePicker::DatePicker(QWidget *parent) : QDateEdit(parent)
     setCalendarPopup(true);
     setDisplayFormat(DateConventions::system().shortFormat());
     setDateRange(QDate(1, 1, 1), QDate(9999, 12, 31));
-    connect(this, &QDateEdit::dateChanged, this, [this] {
+    m_last = date();
+    // Enter re-reads the text and reports the date again: only a new date counts.
+    connect(this, &QDateEdit::dateChanged, this, [this](const QDate &now) {
+        if (now == m_last)
+            return;
+        m_last = now;
         if (!m_quiet)
             emit userChanged();
     });

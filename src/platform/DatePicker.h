@@ -21,4 +21,5 @@ protected:
 
 private:
     bool m_quiet = false;
+    QDate m_last;
 };
