@@ -22,7 +22,7 @@ DBChart::DBChart(const QString &title, const std::vector<QColor> &colours, QWidg
         set->setColor(colour);
         set->setBorderColor(colour.darker(130));
         m_bars->append(set);
-        m_series.push_back({nullptr, QString(), set, {}, {}});
+        m_series.push_back({nullptr, QString(), set, {}, {}, {}});
     }
     m_bars->setLabelsVisible(true);
     m_bars->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
@@ -54,7 +54,9 @@ void DBChart::setDataSource(int series, Query *query)
 
 void DBChart::setSeriesTitle(int series, const QString &title)
 {
-    m_series[size_t(series)].bars->setLabel(title);
+    // The same title again changes nothing (and relays out no legend).
+    if (m_series[size_t(series)].bars->label() != title)
+        m_series[size_t(series)].bars->setLabel(title);
 }
 
 void DBChart::setValueColumn(int series, const QString &field)
@@ -73,26 +75,46 @@ QString DBChart::seriesTitle(int series) const
 
 int DBChart::barCount(int series) const
 {
-    return int(m_series[size_t(series)].bars->count());
+    return int(m_series[size_t(series)].wanted.size());
 }
 
 double DBChart::barValue(int series, int bar) const
 {
-    return m_series[size_t(series)].bars->at(bar);
+    return m_series[size_t(series)].wanted.at(bar);
 }
 
 void DBChart::refill(int series)
 {
     Series &s = m_series[size_t(series)];
-    s.bars->remove(0, s.bars->count());
+    s.wanted.clear();
     if (s.source && s.source->isOpen()) {
         const int field = s.source->fieldIndex(s.valueColumn);
-        for (int row = 0; row < s.source->recordCount(); ++row) {
-            const QVariant value = field >= 0 ? s.source->valueAt(row, field) : QVariant();
-            s.bars->append(value.toDouble());
-        }
+        for (int row = 0; row < s.source->recordCount(); ++row)
+            s.wanted.append(field >= 0 ? s.source->valueAt(row, field).toDouble() : 0.0);
     }
-    rescale();
+    if (!m_showPending) {
+        m_showPending = true;
+        QMetaObject::invokeMethod(this, &DBChart::showWanted, Qt::QueuedConnection);
+    }
+}
+
+// Hands the wanted bars to the drawing, touching only what changed.
+void DBChart::showWanted()
+{
+    m_showPending = false;
+    bool changed = false;
+    for (Series &s : m_series) {
+        QList<qreal> shown;
+        for (int i = 0; i < s.bars->count(); ++i)
+            shown.append(s.bars->at(i));
+        if (shown == s.wanted)
+            continue;
+        s.bars->remove(0, s.bars->count());
+        s.bars->append(s.wanted);
+        changed = true;
+    }
+    if (changed)
+        rescale();
 }
 
 // The value axis always holds zero, so that a negative bar hangs below it.
@@ -110,10 +132,17 @@ void DBChart::rescale()
     if (low == high)
         high = low + 1;
     const double margin = (high - low) * 0.15;
-    m_axisY->setRange(low < 0 ? low - margin : 0, high > 0 ? high + margin : 0);
-    m_axisY->applyNiceNumbers();
-    QStringList categories;
-    for (int i = 0; i < bars; ++i)
-        categories.append(QString());
-    m_axisX->setCategories(categories);
+    const double from = low < 0 ? low - margin : 0, to = high > 0 ? high + margin : 0;
+    if (from != m_rangeFrom || to != m_rangeTo) {
+        m_rangeFrom = from;
+        m_rangeTo = to;
+        m_axisY->setRange(from, to);
+        m_axisY->applyNiceNumbers();
+    }
+    if (bars != m_axisX->count()) {
+        QStringList categories;
+        for (int i = 0; i < bars; ++i)
+            categories.append(QString(i + 1, QLatin1Char(' ')));
+        m_axisX->setCategories(categories);
+    }
 }

@@ -13,6 +13,8 @@ class Query;
 // A bar chart whose series follow row sets: a series bound to a row set shows
 // one bar per row, valued from its value column; it empties when the row set
 // closes and fills again when the row set is opened or its rows change.
+// The series hold their bars at once; the drawing follows once per event, so
+// that a row set closed and reopened in one handler redraws nothing.
 class DBChart : public QChartView
 {
     Q_OBJECT
@@ -35,15 +37,20 @@ private:
         QPointer<Query> source;
         QString valueColumn;
         QBarSet *bars = nullptr;
+        QList<qreal> wanted; // the bars the row set asks for
         QMetaObject::Connection resetConnection;
         QMetaObject::Connection changeConnection;
     };
 
     void refill(int series);
+    void showWanted();
     void rescale();
 
     std::vector<Series> m_series;
     QBarSeries *m_bars;
     QValueAxis *m_axisY;
     QBarCategoryAxis *m_axisX;
+    bool m_showPending = false;
+    double m_rangeFrom = 0;
+    double m_rangeTo = -1;
 };

@@ -84,7 +84,8 @@ double StatisticsRun::total(const Kind &kind, const StatisticsPeriod &period)
 
 void StatisticsRun::run()
 {
-    runGuarded(m_c.statusBar, [this] { steps(); });
+    // The run writes dozens of scratch rows: one commit for all of them.
+    runGuarded(m_c.statusBar, [this] { m_module.ADOConnection1.scratchBatch([this] { steps(); }); });
 }
 
 void StatisticsRun::steps()

@@ -204,9 +204,37 @@ void Connection::setScratchTables(const QStringList &tables)
         m_scratchTables.insert(table.toLower());
 }
 
+void Connection::scratchBatch(const std::function<void()> &work)
+{
+    if (!connected() || m_inScratchBatch || !sqlite3_get_autocommit(m_db.get())) {
+        work();
+        return;
+    }
+    sqlite3 *db = m_db.get();
+    sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+    if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
+        raiseSqliteError(db);
+    struct Finish
+    {
+        Connection &connection;
+        sqlite3 *db;
+        ~Finish()
+        {
+            connection.m_inScratchBatch = false;
+            if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+                sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+        }
+    } finish{*this, db};
+    m_inScratchBatch = true;
+    work();
+}
+
 void Connection::writeTo(const QString &table, const std::function<void()> &work)
 {
-    if (!m_scratchTables.contains(table.toLower())) {
+    if (m_inScratchBatch && !m_scratchTables.contains(table.toLower()))
+        throw Error(QStringLiteral("Only the statistics tables are written during a statistics run: %1").arg(table));
+    if (m_inScratchBatch || !m_scratchTables.contains(table.toLower())) {
         work();
         return;
     }

@@ -44,6 +44,11 @@ public:
     // Runs work with the cheap sync when table is a scratch table.
     void writeTo(const QString &table, const std::function<void()> &work);
 
+    // Runs work that writes only scratch tables as one transaction with the
+    // cheap sync. What the work wrote before a failure is committed all the
+    // same, so the tables look as if each statement had committed alone.
+    void scratchBatch(const std::function<void()> &work);
+
     bool isDateColumn(const QString &table, const QString &column);
     sqlite3 *handle(); // raises when closed
 
@@ -64,5 +69,6 @@ private:
     QString m_connectionString;
     std::unique_ptr<sqlite3, Closer> m_db;
     QSet<QString> m_scratchTables;
+    bool m_inScratchBatch = false;
     QHash<QString, QSet<QString>> m_dateColumns; // lower-case table -> lower-case columns
 };
