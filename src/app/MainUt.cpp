@@ -203,7 +203,8 @@ void TMainFm::buildTopStrip()
     GroupBox2->setStyleSheet(compactGroup);
     GroupBox1->setStyleSheet(compactGroup);
     for (QWidget *child : GroupBox2->findChildren<QWidget *>() + GroupBox1->findChildren<QWidget *>())
-        child->setStyleSheet(QStringLiteral("font-size: 14px;"));
+        if (!qobject_cast<SelectorBox *>(child) && !qobject_cast<SelectorBox *>(child->parentWidget()))
+            child->setStyleSheet(QStringLiteral("font-size: 14px;"));
 
     Calendar1 = named(new MonthCalendar(Panel3), "Calendar1");
     applyFont(Calendar1, windowFont(10), blue);
@@ -277,9 +278,9 @@ void TMainFm::buildStatisticsTab()
     QLineEdit **edits[] = {&Edit1, &Edit2, &Edit3};
     const char *names[] = {"Edit1", "Edit2", "Edit3"};
     for (int i = 0; i < 3; ++i) {
-        labelAt(totals, QString::fromUtf8(labels[i]), 24, 28 + i * 40);
+        labelAt(totals, QString::fromUtf8(labels[i]), 8, 28 + i * 40);
         *edits[i] = named(new QLineEdit(QStringLiteral("Edit1"), totals), names[i]);
-        (*edits[i])->setGeometry(110, 24 + i * 40, 121, 26);
+        (*edits[i])->setGeometry(76, 24 + i * 40, 121, 26);
     }
     right->addWidget(totals);
     DBChartJSR = named(new DBChart(QStringLiteral("净收入统计"), {Qt::red, Qt::green, Qt::blue}, Panel9), "DBChartJSR");

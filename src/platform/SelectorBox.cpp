@@ -10,7 +10,8 @@ SelectorBox::SelectorBox(QWidget *parent) : QComboBox(parent)
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     // A narrow arrow leaves room for four digits in a 55-pixel box.
-    setStyleSheet(QStringLiteral("QComboBox { padding: 0 1px; } QComboBox::drop-down { width: 12px; }"));
+    setStyleSheet(QStringLiteral("QComboBox { padding: 0px; font-size: 14px; } QComboBox::drop-down { width: 12px; }"));
+    lineEdit()->setTextMargins(0, 0, 0, 0);
     lineEdit()->installEventFilter(this);
     connect(lineEdit(), &QLineEdit::textEdited, this, &SelectorBox::typed);
     connect(this, &QComboBox::activated, this, [this] { emit selected(); });

@@ -21,13 +21,17 @@ DBChart::DBChart(const QString &title, const std::vector<QColor> &colours, QWidg
         auto *set = new QBarSet(QString());
         set->setColor(colour);
         set->setBorderColor(colour.darker(130));
+        set->setLabelColor(Qt::black);
         m_bars->append(set);
         m_series.push_back({nullptr, QString(), set, {}, {}, {}});
     }
+    chart->addSeries(m_bars);
     m_bars->setLabelsVisible(true);
     m_bars->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
     m_bars->setLabelsFormat(QStringLiteral("@value"));
-    chart->addSeries(m_bars);
+    QFont small = chart->legend()->font();
+    small.setPixelSize(11);
+    chart->legend()->setFont(small);
     chart->addAxis(m_axisX, Qt::AlignBottom);
     chart->addAxis(m_axisY, Qt::AlignLeft);
     m_bars->attachAxis(m_axisX);

@@ -141,6 +141,11 @@ private slots:
         QCOMPARE(m->Edit3->text(), QStringLiteral("-250.00"));
         QCOMPARE(m->DBChartJSR->barValue(2, 0), -250.0);
         QCOMPARE(m->DBChartJSR->barValue(1, 0), 350.0);
+        // The drawn bars follow once the run's event is done.
+        QCoreApplication::processEvents();
+        const auto *bars = qobject_cast<QBarSeries *>(m->DBChartJSR->chart()->series().value(0));
+        QCOMPARE(bars->barSets().value(2)->count(), 1);
+        QCOMPARE(bars->barSets().value(2)->at(0), -250.0);
     }
 
     void everyRunReplacesTheRows()

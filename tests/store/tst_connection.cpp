@@ -164,6 +164,27 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(Error, c.execute(QStringLiteral("ALTER TABLE PayoutClass ALTER COLUMN Nope COUNTER(1, 1)")));
     }
 
+    void aScratchBatchKeepsWhatItWroteBeforeAFailure()
+    {
+        TestLedger ledger;
+        Connection c;
+        c.setConnectionString(ledger.connectionString());
+        c.open();
+        c.setScratchTables({QStringLiteral("AllCount")});
+        QVERIFY_THROWS_EXCEPTION(Error, c.scratchBatch([&] {
+            c.execute(QStringLiteral("INSERT INTO AllCount(AC_I_Count,AC_P_Count,AC_Net_Count) VALUES(1, 2, -1 )"));
+            c.execute(QStringLiteral("INSERT INTO AllCount(AC_I_Count) VALUES(#2010-2-30#)"));
+        }));
+        QCOMPARE(ledger.scalar(QStringLiteral("SELECT count(*) FROM AllCount")).toInt(), 1);
+        // Records are never written inside such a batch.
+        QVERIFY_THROWS_EXCEPTION(Error, c.scratchBatch([&] {
+            c.execute(QStringLiteral("Insert Into Payout(P_Date,P_Class,P_Num,P_Desc) Values('2010-3-5','a',1,'x')"));
+        }));
+        QCOMPARE(ledger.scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 0);
+        c.execute(QStringLiteral("Insert Into Payout(P_Date,P_Class,P_Num,P_Desc) Values('2010-3-5','a',1,'x')"));
+        QCOMPARE(ledger.scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 1);
+    }
+
     void inReadsAnotherFile()
     {
         TestLedger target;
