@@ -1,5 +1,6 @@
 #include "Connection.h"
 
+#include "SqlText.h"
 #include "platform/Error.h"
 
 #include <QFileInfo>
@@ -9,11 +10,6 @@
 namespace {
 
 constexpr int busyTimeoutMs = 10000;
-
-QString quotedName(const QString &name)
-{
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
 
 } // namespace
 
@@ -180,7 +176,7 @@ bool Connection::isDateColumn(const QString &table, const QString &column)
     auto it = m_dateColumns.find(key);
     if (it == m_dateColumns.end()) {
         QSet<QString> dates;
-        Statement info(handle(), QStringLiteral("PRAGMA table_info(%1)").arg(quotedName(table)));
+        Statement info(handle(), QStringLiteral("PRAGMA table_info(%1)").arg(sqlQuotedName(table)));
         while (info.step())
             if (info.value(2).toString().compare(QLatin1String("DATE"), Qt::CaseInsensitive) == 0)
                 dates.insert(info.value(1).toString().toLower());
@@ -255,14 +251,18 @@ void Connection::resetCounter(const TranslatedStatement::CounterReset &reset)
     sqlite3 *db = handle();
     bool columnFound = false;
     {
-        Statement info(db, QStringLiteral("PRAGMA table_info(%1)").arg(quotedName(reset.table)));
+        Statement info(db, QStringLiteral("PRAGMA table_info(%1)").arg(sqlQuotedName(reset.table)));
         while (info.step())
             if (info.value(1).toString().compare(reset.column, Qt::CaseInsensitive) == 0 && info.value(5).toInt() == 1)
                 columnFound = true;
     }
     if (!columnFound)
         throw Error(QStringLiteral("The table '%1' has no key column '%2'").arg(reset.table, reset.column));
-    // The table's next key is max(largest key, stored sequence) + 1.
+    // The table's next key is max(largest key, stored sequence) + 1; without
+    // any auto-numbered table there is no sequence to restart.
+    Statement sequences(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name='sqlite_sequence'"));
+    if (!sequences.step() || sequences.value(0).toInt() == 0)
+        return;
     Statement clear(db, QStringLiteral("DELETE FROM sqlite_sequence WHERE name = ? COLLATE NOCASE"));
     clear.bind(1, reset.table);
     clear.run();

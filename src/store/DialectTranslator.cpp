@@ -1,5 +1,6 @@
 #include "DialectTranslator.h"
 
+#include "SqlText.h"
 #include "SqlTokenizer.h"
 #include "platform/DateConventions.h"
 #include "platform/Error.h"
@@ -10,7 +11,7 @@ using Kind = SqlToken::Kind;
 
 SqlToken stringToken(const QString &value)
 {
-    return {Kind::String, QLatin1Char('\'') + QString(value).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'')};
+    return {Kind::String, sqlQuoted(value)};
 }
 
 QString isoText(const QDate &date)
@@ -134,8 +135,7 @@ void attachSources(Walker &w, QStringList &files)
         if (!w.isWord(i, "IN") || !w[i - 1].isName() || w[i + 1].kind != Kind::String)
             continue;
         files.append(w[i + 1].stringValue());
-        w[i - 1] = {Kind::Word, sourceSchema(files.size() - 1) + QLatin1Char('.')
-                                    + QLatin1Char('"') + w[i - 1].name().replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"')};
+        w[i - 1] = {Kind::Word, sourceSchema(files.size() - 1) + QLatin1Char('.') + sqlQuotedName(w[i - 1].name())};
         w.erase(i);
         w.erase(i + 1);
     }

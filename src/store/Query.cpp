@@ -41,11 +41,6 @@ int compareValues(const QVariant &a, const QVariant &b)
     return a.toString().compare(b.toString());
 }
 
-QString quotedName(const QString &name)
-{
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
-
 } // namespace
 
 Query::Query(QString name, QObject *parent) : QObject(parent), m_name(std::move(name))
@@ -470,13 +465,13 @@ void Query::post()
         if (m_state == State::Insert) {
             QStringList columns, marks;
             for (const auto &[field, value] : values) {
-                columns.append(quotedName(m_fields[size_t(field)].column));
+                columns.append(sqlQuotedName(m_fields[size_t(field)].column));
                 marks.append(QStringLiteral("?"));
             }
             const QString sql = values.empty()
-                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedName(table))
+                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(sqlQuotedName(table))
                 : QStringLiteral("INSERT INTO %1(%2) VALUES(%3)")
-                      .arg(quotedName(table), columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+                      .arg(sqlQuotedName(table), columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
             Statement insert(db, sql);
             for (size_t i = 0; i < values.size(); ++i)
                 insert.bind(int(i) + 1, values[i].second);
@@ -485,10 +480,10 @@ void Query::post()
         } else if (!values.empty()) {
             QStringList assignments;
             for (const auto &[field, value] : values)
-                assignments.append(quotedName(m_fields[size_t(field)].column) + QStringLiteral("=?"));
+                assignments.append(sqlQuotedName(m_fields[size_t(field)].column) + QStringLiteral("=?"));
             Statement update(db, QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
-                                     .arg(quotedName(table), assignments.join(QLatin1Char(',')),
-                                          quotedName(m_fields[size_t(m_keyField)].column)));
+                                     .arg(sqlQuotedName(table), assignments.join(QLatin1Char(',')),
+                                          sqlQuotedName(m_fields[size_t(m_keyField)].column)));
             int index = 1;
             for (const auto &[field, value] : values)
                 update.bind(index++, value);
@@ -503,10 +498,10 @@ void Query::post()
     // Read the row back as the table stored it.
     QStringList columns;
     for (const Field &field : m_fields)
-        columns.append(quotedName(field.column));
+        columns.append(sqlQuotedName(field.column));
     Statement reread(connection.handle(), QStringLiteral("SELECT %1 FROM %2 WHERE %3=?")
-                                              .arg(columns.join(QLatin1Char(',')), quotedName(table),
-                                                   quotedName(m_fields[size_t(m_keyField)].column)));
+                                              .arg(columns.join(QLatin1Char(',')), sqlQuotedName(table),
+                                                   sqlQuotedName(m_fields[size_t(m_keyField)].column)));
     reread.bind(1, key);
     if (reread.step())
         for (size_t f = 0; f < m_fields.size(); ++f)
@@ -565,7 +560,7 @@ void Query::deleteRecord()
     const QVariant key = m_rows[size_t(m_current)][size_t(m_keyField)];
     connection.writeTo(table, [&] {
         Statement remove(connection.handle(), QStringLiteral("DELETE FROM %1 WHERE %2=?")
-                                                  .arg(quotedName(table), quotedName(m_fields[size_t(m_keyField)].column)));
+                                                  .arg(sqlQuotedName(table), sqlQuotedName(m_fields[size_t(m_keyField)].column)));
         remove.bind(1, key);
         remove.run();
     });

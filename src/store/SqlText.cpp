@@ -9,6 +9,11 @@ QString sqlQuoted(const QString &value)
     return QLatin1Char('\'') + QString(value).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
 }
 
+QString sqlQuotedName(const QString &name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
 QString generalNumber(double value)
 {
     if (std::isnan(value))

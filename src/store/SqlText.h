@@ -6,6 +6,9 @@
 // so that a name, note or path holding "'" is stored exactly as typed.
 QString sqlQuoted(const QString &value);
 
+// A table or column name between double quotes, for statements our own code writes.
+QString sqlQuotedName(const QString &name);
+
 // The general number format: rounded to 15 significant digits, fixed-point
 // from 0.0001 up to 15 integer digits, otherwise scientific (1.5E20, 1E-5);
 // no trailing zeros, no thousands separators, always "." as decimal separator.
