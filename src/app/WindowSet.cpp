@@ -23,7 +23,6 @@ WindowSet::WindowSet()
     AboutFm = std::make_unique<TAboutFm>();
     HelpFm = std::make_unique<THelpFm>();
     DataModule1 = std::make_unique<TDataModule1>();
-    setDataModule1(DataModule1.get());
     UpdateFm = std::make_unique<TUpdateFm>();
     PayoutSearchFm = std::make_unique<TPayoutSearchFm>();
     IncomeSearchFm = std::make_unique<TIncomeSearchFm>();
@@ -42,7 +41,6 @@ WindowSet::~WindowSet()
     IncomeAddFm.reset();
     PayoutAddFm.reset();
     MainFm.reset();
-    setDataModule1(nullptr);
     DataModule1.reset();
 }
 

@@ -20,8 +20,6 @@ public:
     static DateConventions standard(); // yyyy-M-d, "-", year-month-day
 
     const QString &shortFormat() const { return m_shortFormat; }
-    QChar separator() const { return m_separator; }
-    Order order() const { return m_order; }
 
     // A date printed in the short date format.
     QString format(const QDate &date) const;

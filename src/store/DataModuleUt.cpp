@@ -2,10 +2,6 @@
 
 #include <QDir>
 
-namespace {
-TDataModule1 *theDataModule = nullptr;
-}
-
 TDataModule1::TDataModule1(QObject *parent) : QObject(parent)
 {
     ADOConnection1.setScratchTables(
@@ -30,14 +26,4 @@ QString TDataModule1::connectionStringFor(const QString &fullPath)
 {
     return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=") + fullPath
         + QStringLiteral(";Mode=Share Deny None;Extended Properties=\"\";");
-}
-
-TDataModule1 *DataModule1()
-{
-    return theDataModule;
-}
-
-void setDataModule1(TDataModule1 *module)
-{
-    theDataModule = module;
 }

@@ -28,7 +28,3 @@ public:
     Query ADOQueryZCTJ{QStringLiteral("ADOQueryZCTJ")};
     Query ADOQueryJSR{QStringLiteral("ADOQueryJSR")};
 };
-
-// The one data module of the program, created at start-up.
-TDataModule1 *DataModule1();
-void setDataModule1(TDataModule1 *module);

@@ -240,15 +240,6 @@ void Query::first()
     m_eof = m_rows.empty();
 }
 
-void Query::last()
-{
-    requireOpen();
-    checkBrowseMode();
-    setCurrent(int(m_rows.size()) - 1);
-    m_eof = true;
-    m_bof = m_rows.empty();
-}
-
 void Query::next()
 {
     requireOpen();

@@ -46,15 +46,12 @@ public:
     void first();
     void next();
     void prior();
-    void last();
     void moveTo(int row); // posts a pending row first, as any scroll does
     bool eof() const { return m_eof; }
     bool bof() const { return m_bof; }
 
     QStringList fieldNames() const;
     int fieldIndex(const QString &name) const; // -1 when absent
-    FieldKind fieldKind(int field) const { return m_fields[field].kind; }
-    bool isKeyField(int field) const { return field == m_keyField; }
 
     // Field of the current row; an empty row set reads as null. Raises when the field is absent.
     QString fieldText(const QString &name) const;
