@@ -64,7 +64,10 @@ DataGrid::DataGrid(QWidget *parent) : QTableView(parent)
     setItemDelegate(new GridDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
-    setEditTriggers(QAbstractItemView::AllEditTriggers);
+    // The editor opens on the current cell while the grid holds the focus
+    // (see openCellEditor), never taking the focus from another control.
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
+                    | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     setTabKeyNavigation(true);
     setShowGrid(true);
     horizontalHeader()->setSectionsClickable(true);
@@ -74,7 +77,7 @@ DataGrid::DataGrid(QWidget *parent) : QTableView(parent)
     verticalHeader()->setFixedWidth(16);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &DataGrid::titleClicked);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { focusMoved(now); });
+    connect(qApp, &QApplication::focusChanged, this, &DataGrid::focusMoved);
 }
 
 void DataGrid::setRowModel(GridRowModel *model)
@@ -126,6 +129,22 @@ void DataGrid::currentChanged(const QModelIndex &current, const QModelIndex &pre
         }
     }
     QTableView::currentChanged(current, previous);
+    openCellEditor();
+}
+
+void DataGrid::focusInEvent(QFocusEvent *event)
+{
+    QTableView::focusInEvent(event);
+    openCellEditor();
+}
+
+void DataGrid::openCellEditor()
+{
+    const QModelIndex current = currentIndex();
+    const bool focused = hasFocus() || isAncestorOf(QApplication::focusWidget());
+    if (focused && current.isValid() && state() != QAbstractItemView::EditingState
+        && (model()->flags(current) & Qt::ItemIsEditable))
+        edit(current);
 }
 
 void DataGrid::deleteCurrentRecord()
@@ -207,13 +226,12 @@ void DataGrid::mouseDoubleClickEvent(QMouseEvent *event)
     emit doubleClicked();
 }
 
-// A new row left unchanged is dropped when the focus leaves the grid.
-void DataGrid::focusMoved(QWidget *now)
+// A new row left unchanged is dropped when the focus leaves the grid; a row
+// added while the focus was elsewhere (a button's insert) waits for it.
+void DataGrid::focusMoved(QWidget *old, QWidget *now)
 {
-    if (!m_model || !m_model->isUnchangedNewRow())
+    auto inside = [this](QWidget *widget) { return widget && (widget == this || isAncestorOf(widget)); };
+    if (!m_model || !m_model->isUnchangedNewRow() || !inside(old) || inside(now))
         return;
-    for (QWidget *w = now; w; w = w->parentWidget())
-        if (w == this)
-            return;
     runUnguarded([&] { m_model->cancelRow(); });
 }

@@ -36,11 +36,13 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
     void followModel();
-    void focusMoved(QWidget *now);
+    void focusMoved(QWidget *old, QWidget *now);
     void commitOpenEditor();
+    void openCellEditor();
 
     GridRowModel *m_model = nullptr;
     bool m_confirmDelete = false;

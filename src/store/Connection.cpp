@@ -121,7 +121,8 @@ void Connection::open()
 
     sqlite3 *raw = nullptr;
     const QByteArray utf8 = path.toUtf8();
-    const int rc = sqlite3_open_v2(utf8.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr);
+    // Everything runs on the one UI thread: the connection needs no mutex.
+    const int rc = sqlite3_open_v2(utf8.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
     std::unique_ptr<sqlite3, Closer> db(raw);
     if (rc != SQLITE_OK)
         throw Error(QStringLiteral("Cannot open the ledger data file '%1': %2")
