@@ -130,7 +130,7 @@ private slots:
         QCOMPARE(m->ComboBox1->text(), QStringLiteral("2011"));
         QVERIFY(payoutSql().contains(QLatin1String("#2011-")));
         QCOMPARE(m->Calendar1->year(), 2011);
-        QCOMPARE(m->focusWidget(), year); // the refreshed grids leave the focus where it was
+        QCOMPARE(m->focusWidget(), m->ComboBox1); // the refreshed grids leave the focus where it was
         QTest::keyClick(year, Qt::Key_Backspace);
         QCOMPARE(m->ComboBox1->text(), QStringLiteral("201"));
         QCOMPARE(m->Calendar1->year(), 201);
