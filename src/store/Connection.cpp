@@ -54,11 +54,6 @@ private:
     int m_count = 0;
 };
 
-void Connection::Closer::operator()(sqlite3 *db) const noexcept
-{
-    sqlite3_close_v2(db);
-}
-
 Connection::Connection() = default;
 Connection::~Connection() = default;
 
@@ -123,7 +118,7 @@ void Connection::open()
     const QByteArray utf8 = path.toUtf8();
     // Everything runs on the one UI thread: the connection needs no mutex.
     const int rc = sqlite3_open_v2(utf8.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
-    std::unique_ptr<sqlite3, Closer> db(raw);
+    SqliteHandle db(raw);
     if (rc != SQLITE_OK)
         throw Error(QStringLiteral("Cannot open the ledger data file '%1': %2")
                         .arg(path, QString::fromUtf8(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc))));

@@ -56,10 +56,6 @@ public:
     static QString dataSourceOf(const QString &connectionString);
 
 private:
-    struct Closer
-    {
-        void operator()(sqlite3 *db) const noexcept;
-    };
     class AttachedSources;
 
     void checkLedger(const QString &path);
@@ -67,7 +63,7 @@ private:
     TranslatedStatement translate(const QString &sql);
 
     QString m_connectionString;
-    std::unique_ptr<sqlite3, Closer> m_db;
+    SqliteHandle m_db;
     QSet<QString> m_scratchTables;
     bool m_inScratchBatch = false;
     QHash<QString, QSet<QString>> m_dateColumns; // lower-case table -> lower-case columns

@@ -9,6 +9,11 @@ void Statement::Finalizer::operator()(sqlite3_stmt *stmt) const noexcept
     sqlite3_finalize(stmt);
 }
 
+void SqliteCloser::operator()(sqlite3 *db) const noexcept
+{
+    sqlite3_close_v2(db);
+}
+
 void raiseSqliteError(sqlite3 *db, const QString &context)
 {
     const QString message = QString::fromUtf8(sqlite3_errmsg(db));

@@ -32,5 +32,12 @@ private:
     std::unique_ptr<sqlite3_stmt, Finalizer> m_stmt;
 };
 
+// One open SQLite connection, closed when it goes out of scope.
+struct SqliteCloser
+{
+    void operator()(sqlite3 *db) const noexcept;
+};
+using SqliteHandle = std::unique_ptr<sqlite3, SqliteCloser>;
+
 // Raises Error with the connection's last message.
 [[noreturn]] void raiseSqliteError(sqlite3 *db, const QString &context = QString());

@@ -9,17 +9,12 @@
 
 namespace {
 
-struct Closer
-{
-    void operator()(sqlite3 *db) const noexcept { sqlite3_close_v2(db); }
-};
-
-std::unique_ptr<sqlite3, Closer> openRaw(const QString &path)
+SqliteHandle openRaw(const QString &path)
 {
     sqlite3 *db = nullptr;
     sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     sqlite3_busy_timeout(db, 5000);
-    return std::unique_ptr<sqlite3, Closer>(db);
+    return SqliteHandle(db);
 }
 
 } // namespace

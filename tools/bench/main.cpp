@@ -28,11 +28,7 @@ namespace {
 constexpr int runs = 15;
 const QDate firstDay(2006, 1, 1);
 
-struct Closer
-{
-    void operator()(sqlite3 *db) const noexcept { sqlite3_close_v2(db); }
-};
-using Db = std::unique_ptr<sqlite3, Closer>;
+using Db = SqliteHandle;
 
 Db openDb(const QString &path)
 {

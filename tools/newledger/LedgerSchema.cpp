@@ -30,11 +30,6 @@ const char *const schema[] = {
 const char *const incomeCategories[] = {"工资", "奖金", "投资收益", "其他收入"};
 const char *const payoutCategories[] = {"餐饮", "交通", "购物", "住房", "医疗", "娱乐", "其他支出"};
 
-struct Closer
-{
-    void operator()(sqlite3 *db) const noexcept { sqlite3_close_v2(db); }
-};
-
 } // namespace
 
 void createLedgerFile(const QString &path, bool withCategories)
@@ -44,7 +39,7 @@ void createLedgerFile(const QString &path, bool withCategories)
     sqlite3 *raw = nullptr;
     const QByteArray utf8 = path.toUtf8();
     const int rc = sqlite3_open_v2(utf8.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_EXCLUSIVE, nullptr);
-    std::unique_ptr<sqlite3, Closer> db(raw);
+    SqliteHandle db(raw);
     if (rc != SQLITE_OK)
         throw Error(QStringLiteral("Cannot create '%1': %2").arg(path, QString::fromUtf8(sqlite3_errstr(rc))));
     try {
