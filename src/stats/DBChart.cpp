@@ -11,9 +11,11 @@
 #include <algorithm>
 
 DBChart::DBChart(const QString &title, const std::vector<QColor> &colours, QWidget *parent)
-    : QChartView(parent), m_bars(new QBarSeries), m_axisY(new QValueAxis), m_axisX(new QBarCategoryAxis)
+    // The view is built on our chart: the default one that QChartView makes
+    // for itself would never be freed once replaced.
+    : QChartView(new QChart, parent), m_bars(new QBarSeries), m_axisY(new QValueAxis), m_axisX(new QBarCategoryAxis)
 {
-    auto *chart = new QChart;
+    QChart *chart = this->chart();
     chart->setTitle(title);
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->setBackgroundRoundness(0);
@@ -36,7 +38,6 @@ DBChart::DBChart(const QString &title, const std::vector<QColor> &colours, QWidg
     chart->addAxis(m_axisY, Qt::AlignLeft);
     m_bars->attachAxis(m_axisX);
     m_bars->attachAxis(m_axisY);
-    setChart(chart);
     setRenderHint(QPainter::Antialiasing);
     rescale();
 }

@@ -1,0 +1,79 @@
+#include "UserInput.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QHeaderView>
+#include <QTableView>
+#include <QTest>
+#include <QWheelEvent>
+
+namespace user {
+
+namespace {
+
+QWidget *focusTarget()
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus)
+        QTest::qFail("no widget holds the keyboard focus", __FILE__, __LINE__);
+    return focus;
+}
+
+QPoint cellCentre(QAbstractItemView *view, int row, int column)
+{
+    const QModelIndex index = view->model()->index(row, column);
+    if (!index.isValid())
+        QTest::qFail("no such cell", __FILE__, __LINE__);
+    view->scrollTo(index);
+    return view->visualRect(index).center();
+}
+
+} // namespace
+
+void type(const QString &text)
+{
+    for (const QChar c : text)
+        if (QWidget *focus = focusTarget())
+            QTest::keyClicks(focus, QString(c));
+}
+
+void press(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    if (QWidget *focus = focusTarget())
+        QTest::keyClick(focus, key, modifiers);
+}
+
+void click(QWidget *widget, QPoint at)
+{
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at.isNull() ? widget->rect().center() : at);
+}
+
+void clickCell(QAbstractItemView *view, int row, int column)
+{
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, cellCentre(view, row, column));
+}
+
+void doubleClickCell(QAbstractItemView *view, int row, int column)
+{
+    const QPoint at = cellCentre(view, row, column);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+void clickTitle(QTableView *view, int section)
+{
+    QHeaderView *header = view->horizontalHeader();
+    const QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) / 2, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+void wheel(QAbstractItemView *view, int amount)
+{
+    QWidget *viewport = view->viewport();
+    const QPointF at = QPointF(viewport->rect().center());
+    QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, amount), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &event);
+}
+
+} // namespace user

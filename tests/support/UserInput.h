@@ -1,0 +1,32 @@
+#pragma once
+
+#include <Qt>
+#include <QPoint>
+#include <QString>
+
+class QAbstractItemView;
+class QTableView;
+class QWidget;
+
+// Input as the platform delivers it. Keys go to the application's focus
+// widget, whichever widget that is at the moment of each key; mouse events go
+// to the widget under the pointer (a view's viewport at a cell's rectangle, a
+// header's viewport at a section). Tests of what a user types or clicks use
+// only these, never a handler, an inner editor or a hand-emitted signal.
+namespace user {
+
+// Types each character of text into whatever holds the focus.
+void type(const QString &text);
+// Presses and releases one key in whatever holds the focus.
+void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// A left click on a widget, at its centre unless a point is given.
+void click(QWidget *widget, QPoint at = QPoint());
+// A left click and a double click on a cell of a view.
+void clickCell(QAbstractItemView *view, int row, int column);
+void doubleClickCell(QAbstractItemView *view, int row, int column);
+// A left click on a column title of a table.
+void clickTitle(QTableView *view, int section);
+// One wheel event over a view's viewport (a negative amount turns toward the user).
+void wheel(QAbstractItemView *view, int amount);
+
+} // namespace user
