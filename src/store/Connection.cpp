@@ -1,10 +1,12 @@
 #include "Connection.h"
 
+#include "SourceSnapshot.h"
 #include "SqlText.h"
 #include "platform/Error.h"
 
 #include <QFileInfo>
 #include <QUrl>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
@@ -13,45 +15,78 @@ constexpr int busyTimeoutMs = 10000;
 
 } // namespace
 
-// Attaches the files that a statement reads through IN 'file', read-only, for
-// the life of the statement.
+// The files that statements read through IN 'file', each attached read-only
+// from a private snapshot (SourceSnapshot). SQLite cannot detach a file that
+// the open transaction has read, so the files stay attached until no
+// transaction is open; within one transaction a file named again is read from
+// the same snapshot, and a new file gets a name no attached file holds.
 class Connection::AttachedSources
 {
 public:
-    AttachedSources(sqlite3 *db, const QStringList &files) : m_db(db)
+    explicit AttachedSources(sqlite3 *db) : m_db(db) {}
+
+    // The schema from which a statement reads table of file; raises Error
+    // naming the path when the file cannot be read or lacks the table.
+    QString schemaFor(const QString &file, const QString &table)
     {
-        for (const QString &file : files) {
-            const QString path = QFileInfo(file).absoluteFilePath();
-            if (!QFileInfo(path).isFile())
-                throw Error(QStringLiteral("Cannot read the database file '%1': the file does not exist").arg(file));
-            const QString uri = QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded()) + QStringLiteral("?mode=ro");
-            const QString schema = sourceSchema(m_count);
-            Statement attach(db, QStringLiteral("ATTACH DATABASE ? AS %1").arg(schema));
-            attach.bind(1, uri);
-            try {
-                attach.run();
-            } catch (const Error &e) {
-                throw Error(QStringLiteral("Cannot read the database file '%1': %2").arg(file, e.message()));
-            }
-            ++m_count;
-            try {
-                Statement(db, QStringLiteral("SELECT count(*) FROM %1.sqlite_master").arg(schema)).run();
-            } catch (const Error &e) {
-                throw Error(QStringLiteral("Cannot read the database file '%1': %2").arg(file, e.message()));
-            }
-        }
+        const QFileInfo info(file);
+        const QString key = info.canonicalFilePath().isEmpty() ? info.absoluteFilePath() : info.canonicalFilePath();
+        auto found = std::find_if(m_attached.begin(), m_attached.end(), [&](const Attached &a) { return a.key == key; });
+        if (found == m_attached.end())
+            found = m_attached.insert(m_attached.end(), attach(file, key));
+        checkTable(*found, table);
+        return found->schema;
     }
-    ~AttachedSources()
+
+    void release() noexcept
     {
-        for (int i = m_count - 1; i >= 0; --i) {
-            const QByteArray detach = QStringLiteral("DETACH DATABASE %1").arg(sourceSchema(i)).toUtf8();
-            sqlite3_exec(m_db, detach.constData(), nullptr, nullptr, nullptr);
-        }
+        if (!sqlite3_get_autocommit(m_db))
+            return;
+        // A file still in use stays attached under its own name, so that a
+        // failed detach blocks no later statement.
+        std::erase_if(m_attached, [this](const Attached &a) {
+            const QByteArray detach = QStringLiteral("DETACH DATABASE %1").arg(a.schema).toUtf8();
+            return sqlite3_exec(m_db, detach.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+        });
     }
 
 private:
+    struct Attached
+    {
+        QString key;
+        QString schema;
+        std::unique_ptr<SourceSnapshot> snapshot;
+    };
+
+    Attached attach(const QString &file, const QString &key)
+    {
+        auto snapshot = std::make_unique<SourceSnapshot>(file);
+        QString schema;
+        for (qsizetype i = 0; schema.isEmpty(); ++i)
+            if (std::none_of(m_attached.begin(), m_attached.end(), [&](const Attached &a) { return a.schema == sourceSchema(i); }))
+                schema = sourceSchema(i);
+        const QString uri = QString::fromUtf8(QUrl::fromLocalFile(snapshot->copyPath()).toEncoded()) + QStringLiteral("?mode=ro");
+        Statement attach(m_db, QStringLiteral("ATTACH DATABASE ? AS %1").arg(schema));
+        attach.bind(1, uri);
+        try {
+            attach.run();
+        } catch (const Error &e) {
+            throw Error(QStringLiteral("无法读取数据库文件（%1）：%2").arg(e.message(), snapshot->path()));
+        }
+        return {key, schema, std::move(snapshot)};
+    }
+
+    void checkTable(const Attached &source, const QString &table)
+    {
+        Statement find(m_db, QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE type IN ('table', 'view') "
+                                            "AND name = ? COLLATE NOCASE").arg(source.schema));
+        find.bind(1, table);
+        if (!find.step() || find.value(0).toInt() == 0)
+            throw Error(QStringLiteral("数据库文件中没有表 %1：%2").arg(table, source.snapshot->path()));
+    }
+
     sqlite3 *m_db;
-    int m_count = 0;
+    std::vector<Attached> m_attached;
 };
 
 Connection::Connection() = default;
@@ -126,6 +161,7 @@ void Connection::open()
         throw Error(QStringLiteral("Cannot open the ledger data file '%1' for writing").arg(path));
     sqlite3_busy_timeout(raw, busyTimeoutMs);
     m_db = std::move(db);
+    m_sources = std::make_unique<AttachedSources>(raw);
     try {
         checkLedger(path);
         // WAL keeps the file whole through a crash and lets readers and the
@@ -133,7 +169,7 @@ void Connection::open()
         Statement(raw, QStringLiteral("PRAGMA journal_mode=WAL")).run();
         Statement(raw, QStringLiteral("PRAGMA synchronous=FULL")).run();
     } catch (...) {
-        m_db.reset();
+        close();
         throw;
     }
 }
@@ -155,8 +191,15 @@ void Connection::checkLedger(const QString &path)
 
 void Connection::close() noexcept
 {
-    m_db.reset();
+    m_db.reset(); // detaches every source
+    m_sources.reset();
     m_dateColumns.clear();
+}
+
+void Connection::releaseSources() noexcept
+{
+    if (m_sources)
+        m_sources->release();
 }
 
 sqlite3 *Connection::handle()
@@ -184,9 +227,9 @@ bool Connection::isDateColumn(const QString &table, const QString &column)
 TranslatedStatement Connection::translate(const QString &sql)
 {
     handle();
-    return translateStatement(sql, [this](const QString &table, const QString &column) {
-        return isDateColumn(table, column);
-    });
+    return translateStatement(
+        sql, [this](const QString &table, const QString &column) { return isDateColumn(table, column); },
+        [this](const QString &file, const QString &table) { return m_sources->schemaFor(file, table); });
 }
 
 void Connection::setScratchTables(const QStringList &tables)
@@ -271,23 +314,73 @@ void Connection::resetCounter(const TranslatedStatement::CounterReset &reset)
     }
 }
 
+namespace {
+
+// Lets the IN files of a statement go when it ends outside a transaction.
+struct SourcesRelease
+{
+    Connection &connection;
+    explicit SourcesRelease(Connection &c) : connection(c) { connection.releaseSources(); }
+    ~SourcesRelease() { connection.releaseSources(); }
+};
+
+} // namespace
+
+// Rows are inserted in two groups: those whose key is free, with their key,
+// then the others (and those without a key) with the next free numbers, which
+// lie above every key of the first group. SQLite reads the SELECT in full
+// before it inserts, so "taken" means taken before the statement.
+QString Connection::renumberingInsert(const TranslatedStatement &statement)
+{
+    const TranslatedStatement::InsertSelect &insert = *statement.insertSelect;
+    QStringList columns;
+    qsizetype key = -1;
+    int keyParts = 0;
+    {
+        Statement info(handle(), QStringLiteral("PRAGMA table_info(%1)").arg(sqlQuotedName(insert.table)));
+        while (info.step()) {
+            if (info.value(5).toInt() > 0) {
+                ++keyParts;
+                if (info.value(2).toString().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
+                    key = columns.size();
+            }
+            columns.append(info.value(1).toString());
+        }
+    }
+    if (key < 0 || keyParts != 1 || Statement(handle(), insert.select).columnCount() != columns.size())
+        return statement.sql; // SQLite's own rules and messages apply
+
+    QStringList names, values;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        names.append(QStringLiteral("lumibran_c%1").arg(i));
+    const QString keyValue = names[key];
+    const QString taken = QStringLiteral("(%1 IS NULL OR %1 IN (SELECT %2 FROM %3))")
+                              .arg(keyValue, sqlQuotedName(columns[key]), sqlQuotedName(insert.table));
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        values.append(i == key ? QStringLiteral("CASE WHEN %1 THEN NULL ELSE %2 END").arg(taken, keyValue) : names[i]);
+    return QStringLiteral("WITH lumibran_rows(%1) AS (%2) INSERT INTO %3 SELECT %4 FROM lumibran_rows ORDER BY %5, %6")
+        .arg(names.join(QLatin1Char(',')), insert.select, sqlQuotedName(insert.table), values.join(QLatin1Char(',')),
+             taken, keyValue);
+}
+
 void Connection::execute(const QString &sql)
 {
+    SourcesRelease release(*this);
     const TranslatedStatement statement = translate(sql);
     if (statement.counterReset) {
         resetCounter(*statement.counterReset);
         return;
     }
-    AttachedSources sources(handle(), statement.sourceFiles);
-    writeTo(statement.writtenTable, [&] { Statement(handle(), statement.sql).run(); });
+    const QString text = statement.insertSelect ? renumberingInsert(statement) : statement.sql;
+    writeTo(statement.writtenTable, [&] { Statement(handle(), text).run(); });
 }
 
 void Connection::query(const QString &sql, const std::function<void(Statement &)> &reader)
 {
+    SourcesRelease release(*this);
     const TranslatedStatement statement = translate(sql);
     if (statement.counterReset)
         throw Error(QStringLiteral("The statement returns no rows: %1").arg(sql.trimmed()));
-    AttachedSources sources(handle(), statement.sourceFiles);
     Statement prepared(handle(), statement.sql);
     reader(prepared);
 }

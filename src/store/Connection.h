@@ -31,12 +31,19 @@ public:
     void close() noexcept;
     bool connected() const { return bool(m_db); }
 
-    // Runs a statement of the dialect that returns no rows.
+    // Runs a statement of the dialect that returns no rows. INSERT INTO t
+    // SELECT ... copies whole rows, keys included; a row whose key is taken
+    // already gets the next free number, every other row keeps its key.
     void execute(const QString &sql);
 
     // Runs a statement of the dialect that returns rows; reader gets the
     // prepared statement while the IN files of the statement are attached.
     void query(const QString &sql, const std::function<void(Statement &)> &reader);
+
+    // Files read through IN 'file' stay attached while a transaction may
+    // still read them; this lets them go once none is open. Every statement
+    // and close() call it, so nothing needs to but the end of a transaction.
+    void releaseSources() noexcept;
 
     // Writes whose loss on a power cut costs nothing (the statistics tables)
     // are committed without waiting for the disk.
@@ -61,9 +68,11 @@ private:
     void checkLedger(const QString &path);
     void resetCounter(const TranslatedStatement::CounterReset &reset);
     TranslatedStatement translate(const QString &sql);
+    QString renumberingInsert(const TranslatedStatement &statement);
 
     QString m_connectionString;
     SqliteHandle m_db;
+    std::unique_ptr<AttachedSources> m_sources;
     QSet<QString> m_scratchTables;
     bool m_inScratchBatch = false;
     QHash<QString, QSet<QString>> m_dateColumns; // lower-case table -> lower-case columns

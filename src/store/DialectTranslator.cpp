@@ -27,6 +27,7 @@ public:
 
     size_t size() const { return m_at.size(); }
     SqlToken &operator[](size_t i) { return m_tokens[m_at[i]]; }
+    size_t tokenIndex(size_t i) const { return m_at[i]; }
     bool has(size_t i) const { return i < m_at.size(); }
     bool isWord(size_t i, const char *word) { return has(i) && (*this)[i].isWord(word); }
     bool isSymbol(size_t i, const char *symbol) { return has(i) && (*this)[i].isSymbol(symbol); }
@@ -128,14 +129,48 @@ void convertUpdatedDates(Walker &w, const DateColumnTest &isDateColumn, QString 
     }
 }
 
-// table IN 'file' reads the table from another database file.
-void attachSources(Walker &w, QStringList &files)
+// Where a name stands: a FROM list names tables; anything else names columns.
+enum class Clause { Other, FromList, JoinCondition };
+
+Clause clauseAfter(Walker &w, size_t i, Clause current)
 {
-    for (size_t i = 1; w.has(i + 1); ++i) {
-        if (!w.isWord(i, "IN") || !w[i - 1].isName() || w[i + 1].kind != Kind::String)
+    if (w.isWord(i, "FROM") || w.isWord(i, "JOIN"))
+        return Clause::FromList;
+    if (current == Clause::FromList && (w.isWord(i, "ON") || w.isWord(i, "USING")))
+        return Clause::JoinCondition;
+    if (current == Clause::JoinCondition && w.isSymbol(i, ","))
+        return Clause::FromList;
+    for (const char *word : {"SELECT", "WHERE", "GROUP", "HAVING", "ORDER", "UNION", "EXCEPT", "INTERSECT", "LIMIT",
+                             "SET", "VALUES", "WINDOW"})
+        if (w.isWord(i, word))
+            return Clause::Other;
+    return current;
+}
+
+// table IN 'file' reads the table from another database file. Only a table of
+// a FROM list counts: in a condition, "column IN 'x'" is no file.
+void attachSources(Walker &w, TranslatedStatement &result, const SourceSchemaFor &schemaFor)
+{
+    std::vector<Clause> clauses{Clause::Other}; // one per parenthesis depth
+    for (size_t i = 0; w.has(i); ++i) {
+        if (w.isSymbol(i, "(")) {
+            clauses.push_back(Clause::Other);
             continue;
-        files.append(w[i + 1].stringValue());
-        w[i - 1] = {Kind::Word, sourceSchema(files.size() - 1) + QLatin1Char('.') + sqlQuotedName(w[i - 1].name())};
+        }
+        if (w.isSymbol(i, ")")) {
+            if (clauses.size() > 1)
+                clauses.pop_back();
+            continue;
+        }
+        clauses.back() = clauseAfter(w, i, clauses.back());
+        const bool tableBefore = i >= 2 && w[i - 1].isName() && clauses.back() == Clause::FromList
+            && (w.isWord(i - 2, "FROM") || w.isWord(i - 2, "JOIN") || w.isSymbol(i - 2, ","));
+        if (!tableBefore || !w.isWord(i, "IN") || !w.has(i + 1) || w[i + 1].kind != Kind::String)
+            continue;
+        const TranslatedStatement::Source source{w[i + 1].stringValue(), w[i - 1].name()};
+        const QString schema = schemaFor ? schemaFor(source.file, source.table) : sourceSchema(result.sources.size());
+        result.sources.append(source);
+        w[i - 1] = {Kind::Word, schema + QLatin1Char('.') + sqlQuotedName(source.table)};
         w.erase(i);
         w.erase(i + 1);
     }
@@ -195,7 +230,8 @@ std::optional<QDate> readDialectDate(const QString &text)
     return DateConventions::system().tryRead(text);
 }
 
-TranslatedStatement translateStatement(const QString &sql, const DateColumnTest &isDateColumn)
+TranslatedStatement translateStatement(const QString &sql, const DateColumnTest &isDateColumn,
+                                       const SourceSchemaFor &schemaFor)
 {
     SqlTokens tokens = tokenizeSql(sql);
     TranslatedStatement result;
@@ -210,8 +246,11 @@ TranslatedStatement translateStatement(const QString &sql, const DateColumnTest 
     convertUpdatedDates(w, isDateColumn, result.writtenTable);
     if (w.isWord(0, "DELETE") && w.isWord(1, "FROM") && w.has(2) && w[2].isName())
         result.writtenTable = w[2].name();
-    attachSources(w, result.sourceFiles);
+    attachSources(w, result, schemaFor);
     unwrapDistinct(w);
     result.sql = joinSql(tokens);
+    if (w.isWord(0, "INSERT") && w.isWord(1, "INTO") && w.has(2) && w[2].isName() && w.isWord(3, "SELECT"))
+        result.insertSelect = TranslatedStatement::InsertSelect{
+            w[2].name(), joinSql(SqlTokens(tokens.begin() + qsizetype(w.tokenIndex(3)), tokens.end()))};
     return result;
 }

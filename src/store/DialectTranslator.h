@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -16,21 +17,42 @@ struct TranslatedStatement
         qint64 seed = 1;
     };
 
+    // A table read from another database file through table IN 'path'.
+    struct Source
+    {
+        QString file;
+        QString table;
+    };
+
+    // INSERT INTO table SELECT ... without a column list: whole rows copied.
+    struct InsertSelect
+    {
+        QString table;
+        QString select; // the translated SELECT text
+    };
+
     QString sql;             // SQLite text; empty when the statement is a counter reset
-    QStringList sourceFiles; // files read through IN 'path', attached as sourceSchema(i)
+    QList<Source> sources;   // in the order they appear in the statement
     std::optional<CounterReset> counterReset;
     QString writtenTable;    // target of INSERT, UPDATE or DELETE; empty otherwise
+    std::optional<InsertSelect> insertSelect;
 };
 
 // Tells whether a column of a table holds dates (stored as ISO texts).
 using DateColumnTest = std::function<bool(const QString &table, const QString &column)>;
 
+// Names the schema under which a statement reads a table of an IN file; the
+// engine attaches the file there (and may raise when it cannot).
+using SourceSchemaFor = std::function<QString(const QString &file, const QString &table)>;
+
 // Rewrites one statement: #date# literals, date texts stored into date columns,
 // IN 'file' after a table name, Distinct(col), ALTER TABLE ... COUNTER(seed, step).
+// Without schemaFor the i-th IN file is read as sourceSchema(i).
 // Raises Error with a message that quotes the offending text.
-TranslatedStatement translateStatement(const QString &sql, const DateColumnTest &isDateColumn);
+TranslatedStatement translateStatement(const QString &sql, const DateColumnTest &isDateColumn,
+                                       const SourceSchemaFor &schemaFor = {});
 
-// The schema name under which the i-th IN file is attached.
+// The schema name of the index-th attached file.
 QString sourceSchema(qsizetype index);
 
 // Reads a date as the dialect accepts it: year-month-day with "-", or the

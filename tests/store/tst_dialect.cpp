@@ -109,11 +109,55 @@ private slots:
     {
         const TranslatedStatement t = translateStatement(
             QStringLiteral("INSERT INTO IncomeClass SELECT * FROM  IncomeClass IN '/old data/旧账本''s.257'"), ledgerDates);
-        QCOMPARE(t.sourceFiles, QStringList{QStringLiteral("/old data/旧账本's.257")});
+        QCOMPARE(t.sources.size(), 1);
+        QCOMPARE(t.sources[0].file, QStringLiteral("/old data/旧账本's.257"));
+        QCOMPARE(t.sources[0].table, QStringLiteral("IncomeClass"));
         QVERIFY2(t.sql.startsWith(QStringLiteral("INSERT INTO IncomeClass SELECT * FROM  ") + sourceSchema(0) + QStringLiteral(".\"IncomeClass\"")),
                  qPrintable(t.sql));
         QVERIFY(!t.sql.contains(QLatin1String(" IN ")));
         QCOMPARE(t.writtenTable, QStringLiteral("IncomeClass"));
+        QVERIFY(t.insertSelect);
+        QCOMPARE(t.insertSelect->table, QStringLiteral("IncomeClass"));
+        QCOMPARE(t.insertSelect->select.trimmed(), QStringLiteral("SELECT * FROM  ") + sourceSchema(0) + QStringLiteral(".\"IncomeClass\""));
+    }
+
+    void inAfterAColumnIsNoFile_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("where") << QStringLiteral("Select * From IncomeClass Where IC_Name IN 'x'");
+        QTest::newRow("select list") << QStringLiteral("Select IC_No, IC_Name IN 'x' From IncomeClass");
+        QTest::newRow("join condition") << QStringLiteral("Select * From Income JOIN IncomeClass ON I_Class IN 'x'");
+        QTest::newRow("having") << QStringLiteral("Select I_Class From Income Group By I_Class Having I_Class IN 'x'");
+        QTest::newRow("subquery condition")
+            << QStringLiteral("Select * From Income Where I_No IN (Select P_No From Payout Where P_Class IN 'x')");
+        QTest::newRow("update") << QStringLiteral("UPDATE Payout SET P_Desc = 'y' WHERE P_Class IN 'x'");
+    }
+
+    void inAfterAColumnIsNoFile()
+    {
+        QFETCH(QString, sql);
+        const TranslatedStatement t = translateStatement(sql, ledgerDates);
+        QVERIFY(t.sources.isEmpty());
+        QCOMPARE(t.sql, sql);
+    }
+
+    void everyTableOfAFromListMayComeFromAFile()
+    {
+        QStringList asked;
+        const TranslatedStatement t = translateStatement(
+            QStringLiteral("Select * From Income IN 'a.257', (Select * From Payout IN 'b.257') q "
+                           "Join IncomeClass IN 'a.257' On I_Class = IC_Name, [PayoutClass] IN 'c.257' "
+                           "Where I_Class IN 'x'"),
+            ledgerDates, [&](const QString &file, const QString &table) {
+                asked.append(file + QLatin1Char(':') + table);
+                return QStringLiteral("s%1").arg(asked.size());
+            });
+        QCOMPARE(asked, (QStringList{QStringLiteral("a.257:Income"), QStringLiteral("b.257:Payout"),
+                                     QStringLiteral("a.257:IncomeClass"), QStringLiteral("c.257:PayoutClass")}));
+        QCOMPARE(t.sql.simplified(), QStringLiteral("Select * From s1.\"Income\" , (Select * From s2.\"Payout\" ) q "
+                                                    "Join s3.\"IncomeClass\" On I_Class = IC_Name, s4.\"PayoutClass\" "
+                                                    "Where I_Class IN 'x'"));
+        QVERIFY(!t.insertSelect);
     }
 
     void distinctNamesItsColumn()

@@ -1,0 +1,173 @@
+#include "LedgerImport.h"
+
+#include "platform/Error.h"
+#include "store/Connection.h"
+#include "store/SqlText.h"
+#include "store/Statement.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+namespace {
+
+const char *const clearingStatements[] = {
+    "DELETE FROM Income",
+    " ALTER TABLE Income ALTER COLUMN I_No COUNTER(1, 1)",
+    "DELETE FROM IncomeClass",
+    " ALTER TABLE IncomeClass ALTER COLUMN IC_No COUNTER(1, 1)",
+    "DELETE FROM PayOutClass",
+    " ALTER TABLE PayOutClass ALTER COLUMN PC_No COUNTER(1, 1)",
+    "DELETE FROM PayOut",
+    " ALTER TABLE PayOut ALTER COLUMN P_No COUNTER(1, 1)",
+    "DELETE FROM IncomeStatistic",
+    " ALTER TABLE IncomeStatistic ALTER COLUMN IS_No COUNTER(1, 1)",
+    "DELETE FROM PayOutStatistic",
+    " ALTER TABLE PayOutStatistic ALTER COLUMN PS_No COUNTER(1, 1)",
+    "DELETE FROM AllCount",
+    " ALTER TABLE AllCount ALTER COLUMN AC_No COUNTER(1, 1)",
+};
+
+// Head and select text of each import statement; the path follows between
+// quotes from sqlQuoted, so that a path holding "'" reads like any other.
+const struct
+{
+    const char *head;
+    const char *select;
+} importStatements[] = {
+    {"INSERT INTO IncomeClass ", "SELECT * FROM  IncomeClass IN "},
+    {"INSERT INTO Income ", "SELECT * FROM  Income IN "},
+    {"INSERT INTO PayoutClass ", "SELECT * FROM  PayoutClass IN "},
+    {"INSERT INTO Payout ", "SELECT * FROM  Payout IN "},
+};
+
+// The transaction of one import on its own connection; rolled back unless committed.
+class ImportTransaction
+{
+public:
+    explicit ImportTransaction(Connection &connection) : m_connection(connection), m_db(connection.handle())
+    {
+        // IMMEDIATE: no other writer can come between the clearing and the import.
+        run("BEGIN IMMEDIATE");
+    }
+    ~ImportTransaction()
+    {
+        if (!sqlite3_get_autocommit(m_db))
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        m_connection.releaseSources();
+    }
+    ImportTransaction(const ImportTransaction &) = delete;
+    ImportTransaction &operator=(const ImportTransaction &) = delete;
+
+    void commit() { run("COMMIT"); }
+
+private:
+    void run(const char *sql)
+    {
+        if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            raiseSqliteError(m_db);
+    }
+
+    Connection &m_connection;
+    sqlite3 *m_db;
+};
+
+// A consistent copy of the ledger, written through SQLite's online backup
+// while the ledger is open; removed again unless the import succeeds.
+class LedgerBackup
+{
+public:
+    LedgerBackup(sqlite3 *ledger, const QString &ledgerPath)
+    {
+        const QString base = ledgerPath + QStringLiteral(".before-import-")
+            + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        m_path = base;
+        for (int n = 2; QFileInfo::exists(m_path); ++n)
+            m_path = base + QLatin1Char('-') + QString::number(n);
+        try {
+            write(ledger);
+        } catch (...) {
+            QFile::remove(m_path);
+            throw;
+        }
+    }
+    ~LedgerBackup()
+    {
+        if (!m_kept)
+            QFile::remove(m_path);
+    }
+    LedgerBackup(const LedgerBackup &) = delete;
+    LedgerBackup &operator=(const LedgerBackup &) = delete;
+
+    void keep() { m_kept = true; }
+
+private:
+    void write(sqlite3 *ledger)
+    {
+        sqlite3 *raw = nullptr;
+        const QByteArray utf8 = m_path.toUtf8();
+        const int opened = sqlite3_open_v2(utf8.constData(), &raw,
+                                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_EXCLUSIVE, nullptr);
+        SqliteHandle copy(raw);
+        if (opened != SQLITE_OK)
+            fail(QString::fromUtf8(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(opened)));
+        sqlite3_backup *backup = sqlite3_backup_init(raw, "main", ledger, "main");
+        if (!backup)
+            fail(QString::fromUtf8(sqlite3_errmsg(raw)));
+        const int stepped = sqlite3_backup_step(backup, -1);
+        sqlite3_backup_finish(backup);
+        if (stepped != SQLITE_DONE)
+            fail(QString::fromUtf8(sqlite3_errstr(stepped)));
+        // The copy stands alone: no -wal beside it to be lost when it is moved.
+        if (sqlite3_exec(raw, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) != SQLITE_OK)
+            fail(QString::fromUtf8(sqlite3_errmsg(raw)));
+    }
+
+    [[noreturn]] void fail(const QString &reason) const
+    {
+        throw Error(QStringLiteral("导入前无法备份账本（%1）：%2").arg(reason, m_path));
+    }
+
+    QString m_path;
+    bool m_kept = false;
+};
+
+} // namespace
+
+bool isSameFile(const QString &a, const QString &b)
+{
+    const QString canonicalA = QFileInfo(a).canonicalFilePath();
+    if (!canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath())
+        return true;
+    struct stat statA, statB;
+    return ::stat(QFile::encodeName(a).constData(), &statA) == 0 && ::stat(QFile::encodeName(b).constData(), &statB) == 0
+        && statA.st_dev == statB.st_dev && statA.st_ino == statB.st_ino;
+}
+
+void importLedger(const QString &ledgerConnectionString, const QString &sourcePath, bool clearFirst)
+{
+    const QString ledgerPath = Connection::dataSourceOf(ledgerConnectionString);
+    // Cleared first, the ledger would then be read back empty.
+    if (isSameFile(sourcePath, ledgerPath))
+        throw Error(QStringLiteral("不能从正在使用的账本文件本身导入：%1").arg(sourcePath));
+
+    Connection connection;
+    connection.setConnectionString(ledgerConnectionString);
+    connection.open();
+    std::unique_ptr<LedgerBackup> backup;
+    if (clearFirst)
+        backup = std::make_unique<LedgerBackup>(connection.handle(), ledgerPath);
+
+    ImportTransaction transaction(connection);
+    if (clearFirst)
+        for (const char *sql : clearingStatements)
+            connection.execute(QString::fromLatin1(sql));
+    for (const auto &statement : importStatements)
+        connection.execute(QString::fromLatin1(statement.head) + QString::fromLatin1(statement.select)
+                           + sqlQuoted(sourcePath));
+    transaction.commit();
+    if (backup)
+        backup->keep();
+}

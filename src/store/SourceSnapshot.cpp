@@ -1,0 +1,137 @@
+#include "SourceSnapshot.h"
+
+#include "Statement.h"
+#include "platform/Error.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+
+namespace {
+
+// A copy is only trusted when no file of the database changed while it was taken.
+constexpr int copyAttempts = 3;
+const char *const companions[] = {"", "-wal", "-journal"};
+
+struct Stamp
+{
+    bool exists = false;
+    qint64 size = 0;
+    QDateTime modified;
+
+    bool operator==(const Stamp &) const = default;
+};
+
+Stamp stampOf(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    return {true, info.size(), info.lastModified()};
+}
+
+QList<Stamp> stampsOf(const QString &path)
+{
+    QList<Stamp> stamps;
+    for (const char *suffix : companions)
+        stamps.append(stampOf(path + QLatin1String(suffix)));
+    return stamps;
+}
+
+Error unreadable(const QString &reason, const QString &path)
+{
+    return Error(QStringLiteral("无法读取数据库文件（%1）：%2").arg(reason, path));
+}
+
+Error notADatabase(const QString &path)
+{
+    return Error(QStringLiteral("不是数据库文件：%1").arg(path));
+}
+
+void copyFile(const QString &from, const QString &to, const QString &source)
+{
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly))
+        throw unreadable(in.errorString(), source);
+    QFile out(to);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        throw Error(QStringLiteral("无法建立数据库文件的临时副本（%1）：%2").arg(out.errorString(), source));
+    for (;;) {
+        const QByteArray chunk = in.read(1 << 20);
+        if (chunk.isEmpty()) {
+            if (in.error() != QFileDevice::NoError)
+                throw unreadable(in.errorString(), source);
+            break;
+        }
+        if (out.write(chunk) != chunk.size())
+            throw Error(QStringLiteral("无法建立数据库文件的临时副本（%1）：%2").arg(out.errorString(), source));
+    }
+    if (!out.flush())
+        throw Error(QStringLiteral("无法建立数据库文件的临时副本（%1）：%2").arg(out.errorString(), source));
+}
+
+} // namespace
+
+SourceSnapshot::SourceSnapshot(const QString &path) : m_path(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()))
+{
+    const QFileInfo info(m_path);
+    if (!info.exists())
+        throw Error(QStringLiteral("找不到数据库文件：%1").arg(m_path));
+    if (info.isDir())
+        throw Error(QStringLiteral("这是文件夹，不是数据库文件：%1").arg(m_path));
+    if (!info.isFile() || info.size() == 0)
+        throw notADatabase(m_path);
+    if (!m_dir.isValid())
+        throw Error(QStringLiteral("无法建立临时文件夹（%1）：%2").arg(m_dir.errorString(), m_path));
+    m_copyPath = m_dir.filePath(QStringLiteral("source.db"));
+    copyFiles();
+    recoverCopy();
+}
+
+void SourceSnapshot::copyFiles()
+{
+    for (int attempt = 0; attempt < copyAttempts; ++attempt) {
+        for (const char *suffix : companions)
+            QFile::remove(m_copyPath + QLatin1String(suffix));
+        const QList<Stamp> before = stampsOf(m_path);
+        for (qsizetype i = 0; i < before.size(); ++i)
+            if (before[i].exists)
+                copyFile(m_path + QLatin1String(companions[i]), m_copyPath + QLatin1String(companions[i]), m_path);
+        if (stampsOf(m_path) == before)
+            return;
+    }
+    throw Error(QStringLiteral("数据库文件正被其他程序改写，请稍后再试：%1").arg(m_path));
+}
+
+// Opening the copy read-write lets SQLite bring in what the -wal holds and
+// undo what the -journal records; the copy is then one plain file.
+void SourceSnapshot::recoverCopy()
+{
+    sqlite3 *raw = nullptr;
+    const QByteArray utf8 = m_copyPath.toUtf8();
+    const int opened = sqlite3_open_v2(utf8.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    SqliteHandle db(raw);
+    if (opened != SQLITE_OK)
+        throw unreadable(QString::fromUtf8(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(opened)), m_path);
+
+    QString checked;
+    auto run = [&](const char *sql) {
+        const int rc = sqlite3_exec(raw, sql, [](void *out, int, char **values, char **) {
+            if (values && values[0])
+                *static_cast<QString *>(out) = QString::fromUtf8(values[0]);
+            return 0;
+        }, &checked, nullptr);
+        if ((rc & 0xff) == SQLITE_NOTADB)
+            throw notADatabase(m_path);
+        if ((rc & 0xff) == SQLITE_CORRUPT)
+            throw Error(QStringLiteral("数据库文件已损坏：%1").arg(m_path));
+        if (rc != SQLITE_OK)
+            throw unreadable(QString::fromUtf8(sqlite3_errmsg(raw)), m_path);
+    };
+    run("PRAGMA journal_mode=DELETE");
+    run("PRAGMA quick_check(1)");
+    if (checked != QLatin1String("ok"))
+        throw Error(QStringLiteral("数据库文件已损坏：%1").arg(m_path));
+}

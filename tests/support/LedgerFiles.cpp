@@ -1,0 +1,64 @@
+#include "LedgerFiles.h"
+
+#include "store/Connection.h"
+#include "store/DataModuleUt.h"
+#include "store/Statement.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+
+LedgerContent ledgerContent(const QString &path)
+{
+    LedgerContent content;
+    for (const QString &table : Connection::ledgerTables() + QStringList{QStringLiteral("sqlite_sequence")})
+        content[table] = fileRows(path, QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(table));
+    return content;
+}
+
+QStringList folderState(const QString &dir)
+{
+    QStringList state;
+    for (const QFileInfo &info :
+         QDir(dir).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name)) {
+        QByteArray hash;
+        QFile file(info.filePath());
+        if (info.isFile() && file.open(QIODevice::ReadOnly))
+            hash = QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex();
+        state.append(QStringLiteral("%1 %2 %3 %4")
+                         .arg(info.fileName())
+                         .arg(info.size())
+                         .arg(info.lastModified().toMSecsSinceEpoch())
+                         .arg(QString::fromLatin1(hash)));
+    }
+    return state;
+}
+
+void fillLedger(const QString &path, const QStringList &statements)
+{
+    Connection connection;
+    connection.setConnectionString(TDataModule1::connectionStringFor(path));
+    connection.open();
+    for (const QString &sql : statements)
+        connection.execute(sql);
+}
+
+QList<QVariantList> fileRows(const QString &path, const QString &sql)
+{
+    sqlite3 *raw = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    SqliteHandle db(raw);
+    sqlite3_busy_timeout(raw, 5000);
+    Statement statement(raw, sql);
+    QList<QVariantList> rows;
+    while (statement.step()) {
+        QVariantList row;
+        for (int c = 0; c < statement.columnCount(); ++c)
+            row.append(statement.value(c));
+        rows.append(row);
+    }
+    return rows;
+}

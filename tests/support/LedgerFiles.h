@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+// Whole ledger files and the folders they lie in, for tests that must show
+// that a file or a folder was left exactly as it was.
+
+// Every row of every table of a ledger, and its counters.
+using LedgerContent = QMap<QString, QList<QVariantList>>;
+LedgerContent ledgerContent(const QString &path);
+
+// Name, size, modification time and bytes of every entry of a folder.
+QStringList folderState(const QString &dir);
+
+// Runs statements of the dialect on a ledger file through the engine.
+void fillLedger(const QString &path, const QStringList &statements);
+
+// The rows of a query on any database file, read without the engine.
+QList<QVariantList> fileRows(const QString &path, const QString &sql);
