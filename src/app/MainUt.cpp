@@ -10,6 +10,7 @@
 #include "platform/MonthCalendar.h"
 #include "platform/SelectorBox.h"
 #include "platform/Shell.h"
+#include "platform/WindowFrame.h"
 #include "stats/DBChart.h"
 #include "stats/StatisticsRun.h"
 #include "store/DataModuleUt.h"
@@ -80,7 +81,7 @@ std::vector<GridRowModel::Column> recordColumns(const QString &p, const QString 
 void showWindow(QWidget *window, QWidget *over)
 {
     if (!window->isVisible() && !window->property("placed").toBool()) {
-        window->move(over->frameGeometry().center() - window->rect().center());
+        centreIn(window, over->frameGeometry());
         window->setProperty("placed", true);
     }
     window->show();
