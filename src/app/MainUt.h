@@ -123,9 +123,6 @@ protected:
 
 private:
     void buildTopStrip();
-    void buildListTab(QWidget *tab, DataGrid *&grid, QPushButton *buttons[4], const QString &addHint, const char *panelName);
-    void buildStatisticsTab();
-    void buildSettingsTab();
     void buildMenu();
     void bindGrids();
     void connectHandlers();

@@ -21,7 +21,7 @@ WindowSet::WindowSet()
     PayoutAddFm = std::make_unique<TPayoutAddFm>();
     IncomeAddFm = std::make_unique<TIncomeAddFm>();
     AboutFm = std::make_unique<TAboutFm>();
-    HelpFm = std::make_unique<THelpFm>();
+    HelpFm = std::make_unique<THelpFm>(MainFm->StatusBar1);
     DataModule1 = std::make_unique<TDataModule1>();
     UpdateFm = std::make_unique<TUpdateFm>();
     PayoutSearchFm = std::make_unique<TPayoutSearchFm>();

@@ -1,6 +1,8 @@
 #include "UserInput.h"
 
 #include <QAbstractItemView>
+#include <QCloseEvent>
+#include <QWindow>
 #include <QApplication>
 #include <QHeaderView>
 #include <QTableView>
@@ -11,8 +13,11 @@ namespace user {
 
 namespace {
 
+// An open menu takes the keys before the window's focus widget.
 QWidget *focusTarget()
 {
+    if (QWidget *popup = QApplication::activePopupWidget())
+        return popup->focusWidget() ? popup->focusWidget() : popup;
     QWidget *focus = QApplication::focusWidget();
     if (!focus)
         QTest::qFail("no widget holds the keyboard focus", __FILE__, __LINE__);
@@ -74,6 +79,14 @@ void wheel(QAbstractItemView *view, int amount)
     QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, amount), Qt::NoButton, Qt::NoModifier,
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(viewport, &event);
+}
+
+void closeBox(QWidget *window)
+{
+    // The window system asks the window to close; the widget decides.
+    QCloseEvent event;
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    QApplication::sendEvent(window->windowHandle(), &event);
 }
 
 } // namespace user

@@ -29,4 +29,7 @@ void clickTitle(QTableView *view, int section);
 // One wheel event over a view's viewport (a negative amount turns toward the user).
 void wheel(QAbstractItemView *view, int amount);
 
+// A click on a window's close box.
+void closeBox(QWidget *window);
+
 } // namespace user

@@ -1,0 +1,98 @@
+#include "DateSelectorPanel.h"
+
+#include "DateSelector.h"
+#include "platform/DatePicker.h"
+#include "platform/Fonts.h"
+#include "platform/MonthCalendar.h"
+#include "platform/ObjectName.h"
+#include "platform/SelectorBox.h"
+
+#include <QBoxLayout>
+#include <QDate>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+QLabel *labelAt(QWidget *parent, const QString &text, int x, int y)
+{
+    auto *label = new QLabel(text, parent);
+    label->move(x, y);
+    return label;
+}
+
+SelectorBox *selectorBox(QWidget *parent, const char *name, int first, int last, bool twoDigits, const QString &text)
+{
+    auto *box = named(new SelectorBox(parent), name);
+    for (int i = first; i <= last; ++i)
+        box->addItem(twoDigits ? QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')) : QString::number(i));
+    box->setText(text);
+    box->setKeyFilter(&DateSelector::boxKeyFilter);
+    return box;
+}
+
+} // namespace
+
+DateSelectorWidgets buildDateSelector(QWidget *strip, QBoxLayout *row)
+{
+    DateSelectorWidgets w{};
+    w.dateGroup = named(new QGroupBox(QStringLiteral("  日期  "), strip), "GroupBox2");
+    w.dateGroup->setFixedWidth(240);
+    w.year = selectorBox(w.dateGroup, "ComboBox1", 2005, 2010, false, QStringLiteral("2006"));
+    w.month = selectorBox(w.dateGroup, "ComboBox2", 1, 12, true, QStringLiteral("01"));
+    w.day = selectorBox(w.dateGroup, "ComboBox3", 1, 31, true, QStringLiteral("01"));
+    const struct
+    {
+        SelectorBox *box;
+        int x;
+        const char *label;
+    } boxes[] = {{w.year, 17, "年 "}, {w.month, 89, "月 "}, {w.day, 161, "日"}};
+    for (const auto &b : boxes) {
+        b.box->setGeometry(b.x, 21, 55, 24);
+        labelAt(w.dateGroup, QString::fromUtf8(b.label), b.x + 56, 24);
+    }
+    w.previousMonth = named(new QPushButton(QStringLiteral("上月"), w.dateGroup), "Button1");
+    w.nextMonth = named(new QPushButton(QStringLiteral("下月"), w.dateGroup), "Button2");
+    w.today = named(new QPushButton(QStringLiteral("今天"), w.dateGroup), "Button3");
+    w.previousMonth->setGeometry(15, 51, 55, 25);
+    w.nextMonth->setGeometry(88, 51, 55, 25);
+    w.today->setGeometry(162, 51, 55, 25);
+    row->addWidget(w.dateGroup);
+
+    w.rangeGroup = named(new QGroupBox(QStringLiteral(" 范围  "), strip), "GroupBox1");
+    w.rangeGroup->setFixedWidth(216);
+    w.yearMode = named(new QRadioButton(QStringLiteral("年"), w.rangeGroup), "RadioButton1");
+    w.monthMode = named(new QRadioButton(QStringLiteral("月"), w.rangeGroup), "RadioButton2");
+    w.dayMode = named(new QRadioButton(QStringLiteral("日"), w.rangeGroup), "RadioButton3");
+    w.customMode = named(new QRadioButton(QStringLiteral("指定范围    "), w.rangeGroup), "RadioButton4");
+    w.yearMode->move(19, 18);
+    w.monthMode->move(19, 41);
+    w.dayMode->move(19, 64);
+    w.customMode->move(69, 18);
+    w.dayMode->setChecked(true);
+    labelAt(w.rangeGroup, QStringLiteral("始 "), 74, 41);
+    labelAt(w.rangeGroup, QStringLiteral("止 "), 74, 64);
+    w.start = named(new DatePicker(w.rangeGroup), "DateTimePicker1");
+    w.end = named(new DatePicker(w.rangeGroup), "DateTimePicker2");
+    w.start->setGeometry(101, 37, 105, 22);
+    w.end->setGeometry(101, 60, 105, 22);
+    row->addWidget(w.rangeGroup);
+
+    // The strip is 89 pixels high: titles sit small in the groups' top edge.
+    const QString compactGroup = QStringLiteral(
+        "QGroupBox { font-size: 12px; margin-top: 7px; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 2px; }");
+    w.dateGroup->setStyleSheet(compactGroup);
+    w.rangeGroup->setStyleSheet(compactGroup);
+    for (QWidget *child : w.dateGroup->findChildren<QWidget *>() + w.rangeGroup->findChildren<QWidget *>())
+        if (!qobject_cast<SelectorBox *>(child) && !qobject_cast<SelectorBox *>(child->parentWidget()))
+            child->setStyleSheet(QStringLiteral("font-size: 14px;"));
+
+    w.calendar = named(new MonthCalendar(strip), "Calendar1");
+    applyFont(w.calendar, windowFont(10), QColor(0, 0, 255));
+    w.calendar->setSelectedDate(QDate::currentDate());
+    row->addWidget(w.calendar, 1);
+    return w;
+}
