@@ -28,7 +28,7 @@ WindowSet::WindowSet()
     IncomeSearchFm = std::make_unique<TIncomeSearchFm>();
     // Nothing touches the database before the main window is shown.
     MainFm->attach(DataModule1.get(), PayoutAddFm.get(), IncomeAddFm.get(), AboutFm.get(), HelpFm.get(), UpdateFm.get());
-    UpdateFm->attach(MainFm.get(), MainFm->StatusBar1);
+    UpdateFm->attach(MainFm->StatusBar1);
 }
 
 // The windows go first, so that no grid outlives the queries it shows.

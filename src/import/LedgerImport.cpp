@@ -9,7 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
+#ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -141,9 +143,13 @@ bool isSameFile(const QString &a, const QString &b)
     const QString canonicalA = QFileInfo(a).canonicalFilePath();
     if (!canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath())
         return true;
+#ifdef Q_OS_UNIX
     struct stat statA, statB;
     return ::stat(QFile::encodeName(a).constData(), &statA) == 0 && ::stat(QFile::encodeName(b).constData(), &statB) == 0
         && statA.st_dev == statB.st_dev && statA.st_ino == statB.st_ino;
+#else
+    return false;
+#endif
 }
 
 void importLedger(const QString &ledgerConnectionString, const QString &sourcePath, bool clearFirst)

@@ -5,6 +5,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/Fonts.h"
 #include "platform/MessageBoxes.h"
+#include "platform/WindowFrame.h"
 #include "store/DataModuleUt.h"
 
 #include <QCheckBox>
@@ -16,7 +17,6 @@
 
 namespace {
 
-const QSize outerSize(344, 253);
 const QColor navy(0, 0, 128);
 
 template <class W>
@@ -38,7 +38,6 @@ TUpdateFm::TUpdateFm(QWidget *parent) : QWidget(parent, Qt::Window)
     setObjectName(QStringLiteral("UpdateFm"));
     setWindowTitle(QStringLiteral("升级"));
     applyFont(this, windowFont(16), navy);
-    resize(outerSize);
 
     GroupBox1 = named(new QGroupBox(QStringLiteral("   导入以前的数据到V2.5.7    "), this), "GroupBox1");
     GroupBox1->setGeometry(16, 16, 304, 185);
@@ -51,27 +50,12 @@ TUpdateFm::TUpdateFm(QWidget *parent) : QWidget(parent, Qt::Window)
     BitBtn1 = named(new QPushButton(QStringLiteral("执行 "), GroupBox1), "BitBtn1");
     BitBtn1->setGeometry(176, 142, 107, 25);
     connect(BitBtn1, &QPushButton::clicked, this, &TUpdateFm::BitBtn1Click);
+    setOuterSize(this, QSize(344, 253));
 }
 
-void TUpdateFm::attach(QWidget *mainWindow, QStatusBar *statusBar)
+void TUpdateFm::attach(QStatusBar *mainStatusBar)
 {
-    m_mainWindow = mainWindow;
-    m_statusBar = statusBar;
-}
-
-void TUpdateFm::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (m_placed)
-        return;
-    m_placed = true;
-    // 344 × 253 is the outer size, frame included.
-    resize(outerSize - (frameGeometry().size() - size()));
-    if (m_mainWindow) {
-        QRect outer(QPoint(), outerSize);
-        outer.moveCenter(m_mainWindow->frameGeometry().center());
-        move(outer.topLeft());
-    }
+    m_statusBar = mainStatusBar;
 }
 
 // Cancelling the dialog or naming no existing file closes the window quietly.

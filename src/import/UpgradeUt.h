@@ -18,9 +18,8 @@ class TUpdateFm : public QWidget
 public:
     explicit TUpdateFm(QWidget *parent = nullptr);
 
-    // The main window, over which the window is centred and whose status bar
-    // takes the error report.
-    void attach(QWidget *mainWindow, QStatusBar *statusBar);
+    // The main window's status bar, which takes the error report.
+    void attach(QStatusBar *mainStatusBar);
 
     QGroupBox *GroupBox1;
     QCheckBox *CheckBox1;
@@ -31,11 +30,6 @@ public:
 
     void BitBtn1Click();
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
-    QWidget *m_mainWindow = nullptr;
     QStatusBar *m_statusBar = nullptr;
-    bool m_placed = false;
 };

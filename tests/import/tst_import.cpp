@@ -13,7 +13,6 @@
 #include "support/UserInput.h"
 
 #include <QCheckBox>
-#include <QSet>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -23,6 +22,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -213,7 +213,7 @@ private slots:
     void closingHidesAndTheBoxKeepsItsState()
     {
         tick(true);
-        QVERIFY(w->close());
+        user::closeBox(w);
         QVERIFY(!w->isVisible());
         QCOMPARE(app->windows().UpdateFm.get(), w);
         openWindow();
@@ -222,7 +222,7 @@ private slots:
         openWindow();
         QVERIFY(w->CheckBox1->isChecked());
         tick(false);
-        QVERIFY(w->close());
+        user::closeBox(w);
         openWindow();
         QVERIFY(!w->CheckBox1->isChecked());
     }
