@@ -66,10 +66,10 @@ private:
             if (std::none_of(m_attached.begin(), m_attached.end(), [&](const Attached &a) { return a.schema == sourceSchema(i); }))
                 schema = sourceSchema(i);
         const QString uri = QString::fromUtf8(QUrl::fromLocalFile(snapshot->copyPath()).toEncoded()) + QStringLiteral("?mode=ro");
-        Statement attach(m_db, QStringLiteral("ATTACH DATABASE ? AS %1").arg(schema));
-        attach.bind(1, uri);
+        Statement statement(m_db, QStringLiteral("ATTACH DATABASE ? AS %1").arg(schema));
+        statement.bind(1, uri);
         try {
-            attach.run();
+            statement.run();
         } catch (const Error &e) {
             throw Error(QStringLiteral("无法读取数据库文件（%1）：%2").arg(e.message(), snapshot->path()));
         }
