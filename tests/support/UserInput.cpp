@@ -53,6 +53,13 @@ void click(QWidget *widget, QPoint at)
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at.isNull() ? widget->rect().center() : at);
 }
 
+void doubleClick(QWidget *widget, QPoint at)
+{
+    const QPoint point = at.isNull() ? widget->rect().center() : at;
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, point);
+    QTest::mouseDClick(widget, Qt::LeftButton, Qt::NoModifier, point);
+}
+
 void clickCell(QAbstractItemView *view, int row, int column)
 {
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, cellCentre(view, row, column));
@@ -60,9 +67,7 @@ void clickCell(QAbstractItemView *view, int row, int column)
 
 void doubleClickCell(QAbstractItemView *view, int row, int column)
 {
-    const QPoint at = cellCentre(view, row, column);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    doubleClick(view->viewport(), cellCentre(view, row, column));
 }
 
 void clickTitle(QTableView *view, int section)
