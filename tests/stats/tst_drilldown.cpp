@@ -334,7 +334,7 @@ private slots:
             QVERIFY(grid->isAncestorOf(QApplication::focusWidget())); // the cell editor is open
             user::type(QStringLiteral("12.5"));
             user::clickCell(grid, 0, 3);
-            user::type(QStringLiteral("lunch"));
+            user::type(QStringLiteral("午饭 lunch"));
             user::clickCell(grid, 0, 0);
             user::type(QStringLiteral("2010-3-8"));
             user::clickCell(grid, 1, 2); // another row posts the edit
@@ -348,7 +348,7 @@ private slots:
         QCOMPARE(rows.value(0).value(0).toString().left(10), QStringLiteral("2010-03-08"));
         QCOMPARE(rows.value(0).value(1).toString(), QStringLiteral("餐饮"));
         QCOMPARE(rows.value(0).value(2).toDouble(), 12.5);
-        QCOMPARE(rows.value(0).value(3).toString(), QStringLiteral("lunch"));
+        QCOMPARE(rows.value(0).value(3).toString(), QStringLiteral("午饭 lunch"));
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 9);
     }
 

@@ -37,9 +37,17 @@ QPoint cellCentre(QAbstractItemView *view, int row, int column)
 
 void type(const QString &text)
 {
-    for (const QChar c : text)
-        if (QWidget *focus = focusTarget())
+    for (const QChar c : text) {
+        QWidget *focus = focusTarget();
+        if (!focus)
+            return;
+        // A character beyond Latin-1 (Chinese, as an input method commits it)
+        // comes as a key event that carries only its text.
+        if (c.unicode() > 0xff)
+            QTest::sendKeyEvent(QTest::Click, focus, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        else
             QTest::keyClicks(focus, QString(c));
+    }
 }
 
 void press(Qt::Key key, Qt::KeyboardModifiers modifiers)
