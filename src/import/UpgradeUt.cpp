@@ -33,7 +33,7 @@ void showNotice(const QString &text)
 
 } // namespace
 
-TUpdateFm::TUpdateFm(QWidget *parent) : QWidget(parent, Qt::Window)
+TUpdateFm::TUpdateFm(QStatusBar *mainStatusBar, QWidget *parent) : QWidget(parent, Qt::Window), m_statusBar(mainStatusBar)
 {
     setObjectName(QStringLiteral("UpdateFm"));
     setWindowTitle(QStringLiteral("升级"));
@@ -51,11 +51,6 @@ TUpdateFm::TUpdateFm(QWidget *parent) : QWidget(parent, Qt::Window)
     BitBtn1->setGeometry(176, 142, 107, 25);
     connect(BitBtn1, &QPushButton::clicked, this, &TUpdateFm::BitBtn1Click);
     setOuterSize(this, QSize(344, 253));
-}
-
-void TUpdateFm::attach(QStatusBar *mainStatusBar)
-{
-    m_statusBar = mainStatusBar;
 }
 
 // Cancelling the dialog or naming no existing file closes the window quietly.

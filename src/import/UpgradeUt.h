@@ -16,10 +16,8 @@ class TUpdateFm : public QWidget
 {
     Q_OBJECT
 public:
-    explicit TUpdateFm(QWidget *parent = nullptr);
-
-    // The main window's status bar, which takes the error report.
-    void attach(QStatusBar *mainStatusBar);
+    // A failed run is reported in the main window's status bar.
+    explicit TUpdateFm(QStatusBar *mainStatusBar, QWidget *parent = nullptr);
 
     QGroupBox *GroupBox1;
     QCheckBox *CheckBox1;
@@ -31,5 +29,5 @@ public:
     void BitBtn1Click();
 
 private:
-    QStatusBar *m_statusBar = nullptr;
+    QStatusBar *m_statusBar;
 };

@@ -37,9 +37,17 @@ QPoint cellCentre(QAbstractItemView *view, int row, int column)
 
 void type(const QString &text)
 {
-    for (const QChar c : text)
-        if (QWidget *focus = focusTarget())
+    for (const QChar c : text) {
+        QWidget *focus = focusTarget();
+        if (!focus)
+            return;
+        // A character beyond Latin-1 (Chinese, as an input method commits it)
+        // comes as a key event that carries only its text.
+        if (c.unicode() > 0xff)
+            QTest::sendKeyEvent(QTest::Click, focus, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        else
             QTest::keyClicks(focus, QString(c));
+    }
 }
 
 void press(Qt::Key key, Qt::KeyboardModifiers modifiers)
@@ -53,6 +61,13 @@ void click(QWidget *widget, QPoint at)
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at.isNull() ? widget->rect().center() : at);
 }
 
+void doubleClick(QWidget *widget, QPoint at)
+{
+    const QPoint point = at.isNull() ? widget->rect().center() : at;
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, point);
+    QTest::mouseDClick(widget, Qt::LeftButton, Qt::NoModifier, point);
+}
+
 void clickCell(QAbstractItemView *view, int row, int column)
 {
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, cellCentre(view, row, column));
@@ -60,9 +75,7 @@ void clickCell(QAbstractItemView *view, int row, int column)
 
 void doubleClickCell(QAbstractItemView *view, int row, int column)
 {
-    const QPoint at = cellCentre(view, row, column);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    doubleClick(view->viewport(), cellCentre(view, row, column));
 }
 
 void clickTitle(QTableView *view, int section)

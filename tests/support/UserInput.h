@@ -21,6 +21,9 @@ void type(const QString &text);
 void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // A left click on a widget, at its centre unless a point is given.
 void click(QWidget *widget, QPoint at = QPoint());
+// A left click and a double click on a widget, at its centre unless a point
+// is given (a view's empty viewport, say).
+void doubleClick(QWidget *widget, QPoint at = QPoint());
 // A left click and a double click on a cell of a view.
 void clickCell(QAbstractItemView *view, int row, int column);
 void doubleClickCell(QAbstractItemView *view, int row, int column);
