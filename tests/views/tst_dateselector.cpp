@@ -71,7 +71,7 @@ private slots:
     void periodTextsOfEveryRangeMode()
     {
         setBoxes(QStringLiteral("2008"), QStringLiteral("02"), QStringLiteral("09"));
-        m->RadioButton2->setChecked(true);
+        user::click(m->RadioButton2);
         QCOMPARE(payoutSql(), QStringLiteral("Select P_No,P_Date,P_Class,P_Num,P_Desc From Payout Where [P_Date] between "
                                              "#2008-02-1# And #2008-02-29# Order By P_No  Asc"));
         QCOMPARE(incomeSql(), QStringLiteral("Select I_No,I_Date,I_Class,I_Num,I_Desc From Income Where [I_Date] between "
@@ -80,16 +80,16 @@ private slots:
         m->BitBtn4->click();
         QVERIFY(payoutSql().contains(QLatin1String("#2007-02-1# And #2007-02-28#")));
         setBoxes(QStringLiteral("2010"), QStringLiteral("03"), QStringLiteral("09"));
-        m->RadioButton1->setChecked(true);
+        user::click(m->RadioButton1);
         QVERIFY(payoutSql().contains(QLatin1String("#2010-1-1# And #2010-12-31#")));
-        m->RadioButton3->setChecked(true);
+        user::click(m->RadioButton3);
         QCOMPARE(payoutSql(), QStringLiteral("Select P_No,P_Date,P_Class,P_Num,P_Desc From Payout Where P_Date = "
                                              "#2010-03-09# Order By P_No  Asc"));
         QCOMPARE(incomeSql(), QStringLiteral("Select I_No,I_Date,I_Class,I_Num,I_Desc From Income Where I_Date = "
                                              "#2010-03-09# Order By I_No Asc"));
         m->DateTimePicker1->setDateQuietly(QDate(2010, 3, 10));
         m->DateTimePicker2->setDateQuietly(QDate(2009, 1, 2)); // a start after the end is used as it is
-        m->RadioButton4->setChecked(true);
+        user::click(m->RadioButton4);
         QVERIFY(payoutSql().contains(QLatin1String("#2010-3-10# And #2009-1-2#")));
         QCOMPARE(m->focusWidget(), m->DateTimePicker1);
         QCOMPARE(m->statusText(), QString());
@@ -281,7 +281,7 @@ private slots:
     {
         setBoxes(QStringLiteral("2010"), QStringLiteral("03"), QStringLiteral("31"));
         m->Calendar1->setSelectedDate(QDate(2010, 3, 31));
-        m->RadioButton2->setChecked(true);
+        user::click(m->RadioButton2);
         pick(m->ComboBox2, QStringLiteral("04"));
         QCOMPARE(m->ComboBox3->text(), QStringLiteral("01"));
         QCOMPARE(m->Calendar1->selectedDate(), QDate(2010, 4, 1));
@@ -373,7 +373,7 @@ private slots:
 
     void otherDateConventionsFailTheMonthReadingWithTheirOwnWords()
     {
-        m->RadioButton2->setChecked(true);
+        user::click(m->RadioButton2);
         const QString payoutBefore = payoutSql(), incomeBefore = incomeSql();
         DateConventions::setSystem(DateConventions(QStringLiteral("d/M/yyyy"), QLatin1Char('/'),
                                                    DateConventions::Order::DayMonthYear));
