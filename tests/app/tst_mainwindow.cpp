@@ -10,7 +10,7 @@
 #include "platform/LinkLabel.h"
 #include "platform/SelectorBox.h"
 #include "platform/Shell.h"
-#include "stats/RecordSearchFm.h"
+#include "stats/IncomeSearchUt.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
 #include "views/IncomeUt.h"

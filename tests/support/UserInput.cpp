@@ -1,10 +1,11 @@
 #include "UserInput.h"
 
 #include <QAbstractItemView>
+#include <QCloseEvent>
+#include <QWindow>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
-#include <QInputMethodEvent>
 #include <QTableView>
 #include <QTest>
 #include <QWheelEvent>
@@ -56,13 +57,12 @@ void type(const QString &text)
         QWidget *target = keyTarget();
         if (!target)
             return;
-        if (c.unicode() < 0x80) {
+        // A character beyond Latin-1 (Chinese, as an input method commits it)
+        // comes as a key event that carries only its text.
+        if (c.unicode() > 0xff)
+            QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        else
             QTest::keyClicks(target, QString(c));
-        } else {
-            QInputMethodEvent commit;
-            commit.setCommitString(QString(c));
-            QApplication::sendEvent(target, &commit);
-        }
     }
 }
 
@@ -91,6 +91,15 @@ void rightClick(QWidget *widget, QPoint at)
     QApplication::sendEvent(receiver, &request);
 }
 
+void doubleClick(QWidget *widget, QPoint at)
+{
+    if (at.isNull())
+        at = widget->rect().center();
+    click(widget, at);
+    const auto [receiver, point] = under(widget, at);
+    QTest::mouseDClick(receiver, Qt::LeftButton, Qt::NoModifier, point);
+}
+
 void clickCell(QAbstractItemView *view, int row, int column)
 {
     click(view->viewport(), cellCentre(view, row, column));
@@ -98,10 +107,7 @@ void clickCell(QAbstractItemView *view, int row, int column)
 
 void doubleClickCell(QAbstractItemView *view, int row, int column)
 {
-    const QPoint at = cellCentre(view, row, column);
-    click(view->viewport(), at);
-    const auto [receiver, point] = under(view->viewport(), at); // an editor may have opened there
-    QTest::mouseDClick(receiver, Qt::LeftButton, Qt::NoModifier, point);
+    doubleClick(view->viewport(), cellCentre(view, row, column));
 }
 
 void clickTitle(QTableView *view, int section)
@@ -118,6 +124,14 @@ void wheel(QAbstractItemView *view, int amount)
     QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, amount), Qt::NoButton, Qt::NoModifier,
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(viewport, &event);
+}
+
+void closeBox(QWidget *window)
+{
+    // The window system asks the window to close; the widget decides.
+    QCloseEvent event;
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    QApplication::sendEvent(window->windowHandle(), &event);
 }
 
 } // namespace user

@@ -25,13 +25,19 @@ void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 void click(QWidget *widget, QPoint at = QPoint());
 // A right click, which asks the widget under the pointer for its context menu.
 void rightClick(QWidget *widget, QPoint at = QPoint());
-// A left click and a double click on a cell of a view (on the cell editor
-// when one is open there).
+// A left click and a double click on a widget, at its centre unless a point
+// is given (a view's empty viewport, say); the double click lands on what the
+// first click opened there (a cell editor).
+void doubleClick(QWidget *widget, QPoint at = QPoint());
+// A left click and a double click on a cell of a view.
 void clickCell(QAbstractItemView *view, int row, int column);
 void doubleClickCell(QAbstractItemView *view, int row, int column);
 // A left click on a column title of a table.
 void clickTitle(QTableView *view, int section);
 // One wheel event over a view's viewport (a negative amount turns toward the user).
 void wheel(QAbstractItemView *view, int amount);
+
+// A click on a window's close box.
+void closeBox(QWidget *window);
 
 } // namespace user
