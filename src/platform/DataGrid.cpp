@@ -232,6 +232,14 @@ void DataGrid::wheelMove(int amount)
     }
 }
 
+void DataGrid::finishEditing()
+{
+    if (!m_model || m_model->rowState() == GridRowModel::RowState::Closed)
+        return;
+    commitOpenEditor();
+    m_model->settleRow();
+}
+
 // Hands what was typed into the open cell editor to the row set.
 void DataGrid::commitOpenEditor()
 {
