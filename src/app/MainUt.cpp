@@ -134,6 +134,9 @@ TMainFm::TMainFm(QWidget *parent) : QMainWindow(parent)
     StatusBar1->setSizeGripEnabled(false);
     reportError(StatusBar1, QString()); // creates the one 300-pixel panel
 
+    // The resize rule sets widths for every width of the window (FormResize);
+    // what the layout needs at one width must not become the window's minimum.
+    layout()->setSizeConstraint(QLayout::SetNoConstraint);
     resize(984, 745);
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

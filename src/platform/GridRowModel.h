@@ -47,6 +47,7 @@ public:
     virtual void deleteCurrentRow() = 0;
     virtual bool isUnchangedNewRow() const = 0;
     virtual void cancelRow() = 0;
+    virtual void settleRow() = 0;           // posts a changed row, drops an unchanged one
 
 signals:
     void currentRowChanged(int row);

@@ -4,12 +4,14 @@
 #include "platform/ErrorReport.h"
 #include "platform/Fonts.h"
 #include "platform/ObjectName.h"
+#include "platform/WindowFrame.h"
 #include "store/Connection.h"
 #include "store/QueryTableModel.h"
 #include "store/SqlText.h"
 #include "views/ListTab.h"
 #include "views/TitleSort.h"
 
+#include <QCloseEvent>
 #include <QEventLoop>
 #include <QHeaderView>
 #include <QHideEvent>
@@ -40,7 +42,7 @@ RecordSearchFm::RecordSearchFm(const RecordSearchKind &kind, QWidget *parent)
     m_grid->setRowModel(DataSource1);
     m_grid->horizontalHeader()->setFont(font());
 
-    resize(kind.outerSize);
+    setOuterSize(this, kind.outerSize);
 }
 
 // The grid and its binding go before the query they show.
@@ -72,8 +74,7 @@ void RecordSearchFm::load(const QString &category, const PeriodControls &period,
 
 void RecordSearchFm::showModal(QWidget *over)
 {
-    const QSize outer = m_kind.outerSize;
-    move(over->frameGeometry().center() - QPoint(outer.width() / 2, outer.height() / 2));
+    centreIn(this, over->frameGeometry());
     show();
     raise();
     activateWindow();
@@ -83,11 +84,22 @@ void RecordSearchFm::showModal(QWidget *over)
     m_modalLoop = nullptr;
 }
 
-void RecordSearchFm::showEvent(QShowEvent *event)
+// Closing the window settles the row being typed into, as a move to another
+// row would: a changed row is written, an untouched new one dropped. When the
+// table refuses the row, the error box says why and the window stays open
+// with what was typed, so that no edit is lost unseen.
+void RecordSearchFm::closeEvent(QCloseEvent *event)
 {
-    QWidget::showEvent(event);
-    // The design size is the outer size, frame included.
-    resize(m_kind.outerSize - (frameGeometry().size() - size()));
+    bool settled = false;
+    runUnguarded([&] {
+        m_grid->finishEditing();
+        settled = true;
+    });
+    if (!settled) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void RecordSearchFm::hideEvent(QHideEvent *event)

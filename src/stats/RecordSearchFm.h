@@ -57,7 +57,7 @@ public:
 protected:
     DataGrid *grid() const { return m_grid; }
     void titleClicked(int column);
-    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 private:
