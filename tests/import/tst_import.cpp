@@ -13,6 +13,7 @@
 #include "support/UserInput.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -440,6 +441,7 @@ private slots:
         setOpenDialogs(std::move(systemDialogs)); // the scripted dialogs go
         dialogs = nullptr;
         const QString source = earlierFile(QStringLiteral("old/earlier data.old"));
+        // Once the dialog is up: Cancel, or the file's name typed and Open.
         auto answer = [](const QString &text) {
             auto *timer = new QTimer;
             QObject::connect(timer, &QTimer::timeout, timer, [timer, text] {
@@ -452,12 +454,10 @@ private slots:
                 if (!QApplication::focusWidget() || QApplication::focusWidget()->window() != dialog)
                     return;
                 timer->deleteLater();
-                if (text.isEmpty()) {
-                    user::press(Qt::Key_Escape);
-                    return;
-                }
-                user::type(text);
-                user::press(Qt::Key_Return);
+                auto *buttons = dialog->findChild<QDialogButtonBox *>();
+                if (!text.isEmpty())
+                    user::type(text);
+                user::click(buttons->button(text.isEmpty() ? QDialogButtonBox::Cancel : QDialogButtonBox::Open));
             });
             timer->start(20);
         };
