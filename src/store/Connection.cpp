@@ -55,7 +55,10 @@ private:
 };
 
 Connection::Connection() = default;
-Connection::~Connection() = default;
+Connection::~Connection()
+{
+    close();
+}
 
 const QStringList &Connection::ledgerTables()
 {
@@ -155,6 +158,7 @@ void Connection::checkLedger(const QString &path)
 
 void Connection::close() noexcept
 {
+    copyLogIntoMainFile();
     m_db.reset();
     m_dateColumns.clear();
 }
@@ -224,15 +228,23 @@ void Connection::scratchBatch(const std::function<void()> &work)
 
 void Connection::writeTo(const QString &table, const std::function<void()> &work)
 {
-    if (m_inScratchBatch && !m_scratchTables.contains(table.toLower()))
+    const bool scratch = m_scratchTables.contains(table.toLower());
+    if (m_inScratchBatch && !scratch)
         throw Error(QStringLiteral("Only the statistics tables are written during a statistics run: %1").arg(table));
-    if (m_inScratchBatch || !m_scratchTables.contains(table.toLower())) {
+    sqlite3 *db = handle();
+    if (!scratch) {
+        work();
+        copyLogIntoMainFile();
+        return;
+    }
+    // The safety level cannot change inside a transaction; the batch or the
+    // caller's transaction decides it.
+    if (m_inScratchBatch || !sqlite3_get_autocommit(db)) {
         work();
         return;
     }
     // In WAL mode NORMAL never corrupts the file; it may only lose the newest
     // scratch rows on a power cut, which the next statistics run rewrites.
-    sqlite3 *db = handle();
     sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
     struct Restore
     {
@@ -240,6 +252,57 @@ void Connection::writeTo(const QString &table, const std::function<void()> &work
         ~Restore() { sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr); }
     } restore{db};
     work();
+}
+
+void Connection::copyLogIntoMainFile() noexcept
+{
+    sqlite3 *db = m_db.get();
+    if (!db || !sqlite3_get_autocommit(db))
+        return;
+    // Waiting for another connection's reader could last as long as it reads.
+    // The write is durable in the log meanwhile, and the next write or the
+    // close tries again; so the outcome is not an error.
+    sqlite3_busy_timeout(db, 0);
+    sqlite3_wal_checkpoint_v2(db, "main", SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+    sqlite3_busy_timeout(db, busyTimeoutMs);
+}
+
+Connection::Transaction::Transaction(Connection &connection) : m_connection(connection)
+{
+    if (connection.m_inScratchBatch)
+        throw Error(QStringLiteral("Only the statistics tables are written during a statistics run"));
+    sqlite3 *db = connection.handle();
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        raiseSqliteError(db);
+}
+
+Connection::Transaction::~Transaction()
+{
+    if (!m_open)
+        return;
+    sqlite3 *db = m_connection.m_db.get();
+    if (!db || sqlite3_get_autocommit(db))
+        return; // SQLite rolled back already
+    // A transaction left open would swallow every later write; closing the
+    // connection rolls it back when ROLLBACK itself fails.
+    if (sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr) != SQLITE_OK && !sqlite3_get_autocommit(db))
+        m_connection.close();
+}
+
+void Connection::Transaction::commit()
+{
+    sqlite3 *db = m_connection.handle();
+    if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        raiseSqliteError(db);
+    m_open = false;
+    m_connection.copyLogIntoMainFile();
+}
+
+void Connection::transaction(const std::function<void()> &work)
+{
+    Transaction transaction(*this);
+    work();
+    transaction.commit();
 }
 
 void Connection::resetCounter(const TranslatedStatement::CounterReset &reset)
@@ -275,7 +338,7 @@ void Connection::execute(const QString &sql)
 {
     const TranslatedStatement statement = translate(sql);
     if (statement.counterReset) {
-        resetCounter(*statement.counterReset);
+        writeTo(statement.counterReset->table, [&] { resetCounter(*statement.counterReset); });
         return;
     }
     AttachedSources sources(handle(), statement.sourceFiles);
