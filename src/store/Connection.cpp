@@ -1,6 +1,7 @@
 #include "Connection.h"
 
 #include "SqlText.h"
+#include "StoredValues.h"
 #include "platform/Error.h"
 
 #include <QFileInfo>
@@ -131,6 +132,8 @@ void Connection::open()
     m_db = std::move(db);
     try {
         checkLedger(path);
+        for (const QString &table : ledgerTables())
+            guardStoredValues(raw, table, columnsOf(table));
         // WAL keeps the file whole through a crash and lets readers and the
         // writer work side by side; FULL makes every record durable at commit.
         Statement(raw, QStringLiteral("PRAGMA journal_mode=WAL")).run();
@@ -160,7 +163,7 @@ void Connection::close() noexcept
 {
     copyLogIntoMainFile();
     m_db.reset();
-    m_dateColumns.clear();
+    m_columns.clear();
 }
 
 sqlite3 *Connection::handle()
@@ -170,27 +173,24 @@ sqlite3 *Connection::handle()
     return m_db.get();
 }
 
-bool Connection::isDateColumn(const QString &table, const QString &column)
+TableColumns Connection::columnsOf(const QString &table)
 {
     const QString key = table.toLower();
-    auto it = m_dateColumns.find(key);
-    if (it == m_dateColumns.end()) {
-        QSet<QString> dates;
-        Statement info(handle(), QStringLiteral("PRAGMA table_info(%1)").arg(sqlQuotedName(table)));
+    auto it = m_columns.find(key);
+    if (it == m_columns.end()) {
+        TableColumns columns;
+        Statement info(handle(), QStringLiteral("PRAGMA main.table_info(%1)").arg(sqlQuotedName(table)));
         while (info.step())
-            if (info.value(2).toString().compare(QLatin1String("DATE"), Qt::CaseInsensitive) == 0)
-                dates.insert(info.value(1).toString().toLower());
-        it = m_dateColumns.insert(key, dates);
+            columns.push_back({info.value(1).toString(), columnTypeOf(info.value(2).toString())});
+        it = m_columns.insert(key, columns);
     }
-    return it->contains(column.toLower());
+    return *it;
 }
 
 TranslatedStatement Connection::translate(const QString &sql)
 {
     handle();
-    return translateStatement(sql, [this](const QString &table, const QString &column) {
-        return isDateColumn(table, column);
-    });
+    return translateStatement(sql, [this](const QString &table) { return columnsOf(table); });
 }
 
 void Connection::setScratchTables(const QStringList &tables)

@@ -77,7 +77,8 @@ public:
     // Runs work as one Transaction: all of it is stored, or none of it.
     void transaction(const std::function<void()> &work);
 
-    bool isDateColumn(const QString &table, const QString &column);
+    // The columns of a table in their order; empty when there is no such table.
+    TableColumns columnsOf(const QString &table);
     sqlite3 *handle(); // raises when closed
 
     static const QStringList &ledgerTables();
@@ -95,5 +96,5 @@ private:
     SqliteHandle m_db;
     QSet<QString> m_scratchTables;
     bool m_inScratchBatch = false;
-    QHash<QString, QSet<QString>> m_dateColumns; // lower-case table -> lower-case columns
+    QHash<QString, TableColumns> m_columns; // by lower-case table name
 };

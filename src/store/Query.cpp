@@ -8,22 +8,10 @@
 
 #include <QDate>
 #include <algorithm>
+#include <cmath>
 #include <sqlite3.h>
 
 namespace {
-
-Query::FieldKind kindOfDeclared(const char *declared)
-{
-    const QString type = QString::fromLatin1(declared ? declared : "").toUpper();
-    if (type == QLatin1String("DATE"))
-        return Query::FieldKind::Date;
-    if (type.contains(QLatin1String("INT")))
-        return Query::FieldKind::Integer;
-    if (type.contains(QLatin1String("REAL")) || type.contains(QLatin1String("FLOA"))
-        || type.contains(QLatin1String("DOUB")) || type.contains(QLatin1String("NUM")))
-        return Query::FieldKind::Number;
-    return Query::FieldKind::Text;
-}
 
 bool isNumeric(const QVariant &value)
 {
@@ -111,7 +99,7 @@ void Query::readRows()
                 field.table = QString::fromUtf8(table);
                 field.column = QString::fromUtf8(origin);
             }
-            field.kind = kindOfDeclared(sqlite3_column_decltype(stmt, c));
+            field.kind = columnTypeOf(QString::fromLatin1(sqlite3_column_decltype(stmt, c)));
             fields.push_back(field);
         }
         while (statement.step()) {
@@ -157,7 +145,7 @@ void Query::findKey()
         if (sqlite3_table_column_metadata(m_connection->handle(), "main", t.constData(), c.constData(), &type,
                                           nullptr, &notNull, &primaryKey, &autoIncrement)
                 == SQLITE_OK
-            && primaryKey && kindOfDeclared(type) == FieldKind::Integer) {
+            && primaryKey && columnTypeOf(QString::fromLatin1(type)) == FieldKind::Integer) {
             m_keyField = int(i);
             return;
         }
@@ -353,7 +341,7 @@ QVariant Query::converted(int field, const QString &text) const
             return QVariant();
         bool ok = false;
         const double value = trimmed.toDouble(&ok);
-        if (!ok)
+        if (!ok || !std::isfinite(value))
             throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(text));
         return value;
     }

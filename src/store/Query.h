@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ColumnType.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -19,7 +21,7 @@ class Query : public QObject
     Q_OBJECT
 public:
     enum class State { Inactive, Browse, Edit, Insert };
-    enum class FieldKind { Integer, Number, Date, Text };
+    using FieldKind = ColumnType;
 
     explicit Query(QString name, QObject *parent = nullptr);
     ~Query() override;

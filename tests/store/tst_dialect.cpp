@@ -7,17 +7,23 @@
 
 namespace {
 
-bool ledgerDates(const QString &table, const QString &column)
+TableColumns ledgerColumns(const QString &table)
 {
-    return (table.compare(QLatin1String("Payout"), Qt::CaseInsensitive) == 0
-            && column.compare(QLatin1String("P_Date"), Qt::CaseInsensitive) == 0)
-        || (table.compare(QLatin1String("Income"), Qt::CaseInsensitive) == 0
-            && column.compare(QLatin1String("I_Date"), Qt::CaseInsensitive) == 0);
+    for (const char *prefix : {"Income", "Payout"})
+        if (table.compare(QLatin1String(prefix), Qt::CaseInsensitive) == 0) {
+            const QString p = table.left(1).toUpper() + QLatin1Char('_');
+            return {{p + QStringLiteral("No"), ColumnType::Integer},
+                    {p + QStringLiteral("Date"), ColumnType::Date},
+                    {p + QStringLiteral("Class"), ColumnType::Text},
+                    {p + QStringLiteral("Num"), ColumnType::Number},
+                    {p + QStringLiteral("Desc"), ColumnType::Text}};
+        }
+    return {};
 }
 
 QString translated(const QString &sql)
 {
-    return translateStatement(sql, ledgerDates).sql;
+    return translateStatement(sql, ledgerColumns).sql;
 }
 
 QString failure(const QString &sql)
@@ -108,7 +114,7 @@ private slots:
     void inClauseNamesAnAttachedFile()
     {
         const TranslatedStatement t = translateStatement(
-            QStringLiteral("INSERT INTO IncomeClass SELECT * FROM  IncomeClass IN '/old data/旧账本''s.257'"), ledgerDates);
+            QStringLiteral("INSERT INTO IncomeClass SELECT * FROM  IncomeClass IN '/old data/旧账本''s.257'"), ledgerColumns);
         QCOMPARE(t.sourceFiles, QStringList{QStringLiteral("/old data/旧账本's.257")});
         QVERIFY2(t.sql.startsWith(QStringLiteral("INSERT INTO IncomeClass SELECT * FROM  ") + sourceSchema(0) + QStringLiteral(".\"IncomeClass\"")),
                  qPrintable(t.sql));
@@ -125,7 +131,7 @@ private slots:
     void counterResetIsRecognised()
     {
         const TranslatedStatement t =
-            translateStatement(QStringLiteral(" ALTER TABLE PayOutClass ALTER COLUMN PC_No COUNTER(1, 1)"), ledgerDates);
+            translateStatement(QStringLiteral(" ALTER TABLE PayOutClass ALTER COLUMN PC_No COUNTER(1, 1)"), ledgerColumns);
         QVERIFY(t.counterReset);
         QCOMPARE(t.counterReset->table, QStringLiteral("PayOutClass"));
         QCOMPARE(t.counterReset->column, QStringLiteral("PC_No"));
@@ -135,8 +141,8 @@ private slots:
 
     void writtenTableIsKnown()
     {
-        QCOMPARE(translateStatement(QStringLiteral("DELETE FROM AllCount"), ledgerDates).writtenTable, QStringLiteral("AllCount"));
-        QCOMPARE(translateStatement(QStringLiteral("Select * From AllCount"), ledgerDates).writtenTable, QString());
+        QCOMPARE(translateStatement(QStringLiteral("DELETE FROM AllCount"), ledgerColumns).writtenTable, QStringLiteral("AllCount"));
+        QCOMPARE(translateStatement(QStringLiteral("Select * From AllCount"), ledgerColumns).writtenTable, QString());
     }
 };
 
