@@ -14,6 +14,20 @@ QString sqlQuotedName(const QString &name)
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
+Decimal15 decimal15(double value)
+{
+    // d.dddddddddddddde±x: the 15 significant digits and the decimal exponent.
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value));
+    Decimal15 decimal;
+    const char *p = buffer;
+    for (; *p && *p != 'e'; ++p)
+        if (*p != '.')
+            decimal.digits += QLatin1Char(*p);
+    decimal.exponent = std::atoi(p + 1);
+    return decimal;
+}
+
 QString generalNumber(double value)
 {
     if (std::isnan(value))
@@ -23,15 +37,9 @@ QString generalNumber(double value)
     if (value == 0)
         return QStringLiteral("0");
 
-    // d.dddddddddddddde±x: the 15 significant digits and the decimal exponent.
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value));
-    QString digits;
-    const char *p = buffer;
-    for (; *p && *p != 'e'; ++p)
-        if (*p != '.')
-            digits += QLatin1Char(*p);
-    const int exponent = std::atoi(p + 1);
+    const Decimal15 decimal = decimal15(value);
+    QString digits = decimal.digits;
+    const int exponent = decimal.exponent;
     while (digits.size() > 1 && digits.endsWith(QLatin1Char('0')))
         digits.chop(1);
 

@@ -13,3 +13,13 @@ QString sqlQuotedName(const QString &name);
 // from 0.0001 up to 15 integer digits, otherwise scientific (1.5E20, 1E-5);
 // no trailing zeros, no thousands separators, always "." as decimal separator.
 QString generalNumber(double value);
+
+// A finite, non-zero value rounded to 15 significant digits: the digits
+// d0 d1 ... d14 and the power of ten of d0, as the general number format and
+// the "#.00" pattern both read it.
+struct Decimal15
+{
+    QString digits; // 15 digits, d0 not 0
+    int exponent = 0;
+};
+Decimal15 decimal15(double value);
