@@ -13,23 +13,60 @@
 
 namespace {
 
-bool isNumeric(const QVariant &value)
+// Null, then numbers, then texts, as SQLite orders mixed values.
+int typeRank(const QVariant &value)
 {
-    return value.typeId() == QMetaType::Double || value.typeId() == QMetaType::LongLong;
+    if (value.isNull())
+        return 0;
+    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::LongLong)
+        return std::isnan(value.toDouble()) ? 2 : 1;
+    return 3;
 }
 
-int compareValues(const QVariant &a, const QVariant &b)
+template<typename T>
+int sign(T a, T b)
 {
-    if (a.isNull() || b.isNull())
-        return int(!a.isNull()) - int(!b.isNull());
-    if (isNumeric(a) && isNumeric(b)) {
-        const double x = a.toDouble(), y = b.toDouble();
-        return x < y ? -1 : (x > y ? 1 : 0);
-    }
-    return a.toString().compare(b.toString());
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+// Exact, where converting the whole number to a double would round it.
+int compareWholeWithDouble(qint64 whole, double d)
+{
+    constexpr double twoTo63 = 9223372036854775808.0;
+    if (d >= twoTo63)
+        return -1;
+    if (d < -twoTo63)
+        return 1;
+    const double floor = std::floor(d);
+    const int c = sign(whole, qint64(floor));
+    return c != 0 ? c : (floor < d ? -1 : 0);
+}
+
+int compareNumbers(const QVariant &a, const QVariant &b)
+{
+    const bool wholeA = a.typeId() == QMetaType::LongLong, wholeB = b.typeId() == QMetaType::LongLong;
+    if (wholeA && wholeB)
+        return sign(a.toLongLong(), b.toLongLong());
+    if (wholeA)
+        return compareWholeWithDouble(a.toLongLong(), b.toDouble());
+    if (wholeB)
+        return -compareWholeWithDouble(b.toLongLong(), a.toDouble());
+    return sign(a.toDouble(), b.toDouble());
 }
 
 } // namespace
+
+int Query::compareValues(const QVariant &a, const QVariant &b)
+{
+    const int rankA = typeRank(a), rankB = typeRank(b);
+    if (rankA != rankB)
+        return rankA < rankB ? -1 : 1;
+    if (rankA == 1)
+        return compareNumbers(a, b);
+    if (rankA == 3)
+        return a.toString().compare(b.toString());
+    return 0;
+}
 
 Query::Query(QString name, QObject *parent) : QObject(parent), m_name(std::move(name))
 {

@@ -79,6 +79,9 @@ public:
     void setSort(const QString &expression);
 
     static QString textOf(const QVariant &value, FieldKind kind);
+    // The order of the in-place sort, a strict weak order whatever a column
+    // holds: null first, then numbers by value, then texts.
+    static int compareValues(const QVariant &a, const QVariant &b);
 
 signals:
     void reset();                // opened, closed, re-read or reordered
