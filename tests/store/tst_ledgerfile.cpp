@@ -1,6 +1,7 @@
 // The ledger file alone holds every acknowledged write: a copy of Tavokel.257
 // without its -wal and -shm, taken while the program still has it open, has
 // every record and category that a call returned from.
+#include "app/MainUt.h"
 #include "platform/Error.h"
 #include "store/Connection.h"
 #include "store/DataModuleUt.h"
@@ -8,7 +9,9 @@
 #include "store/Statement.h"
 #include "support/AppFixture.h"
 
+#include <QDate>
 #include <QDir>
+#include <QLineEdit>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -204,6 +207,18 @@ private slots:
         app.quit();
         QCOMPARE(QDir(app.dir()).entryList(QDir::Files), QStringList{QStringLiteral("Tavokel.257")});
         QCOMPARE(inCopy(ledger, QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 1);
+    }
+
+    void aLedgerMissingACategoryTableStillShowsItsRecords()
+    {
+        AppFixture app(AppFixture::Ledger::WithCategories);
+        app.ledger().exec(QStringLiteral("DROP TABLE IncomeClass"));
+        app.ledger().exec(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num,P_Desc) VALUES('%1','餐饮',3,'')")
+                              .arg(QDate::currentDate().toString(Qt::ISODate)));
+        app.show();
+        QVERIFY2(app.main()->statusText().contains(QLatin1String("no such table: IncomeClass")), qPrintable(app.main()->statusText()));
+        QCOMPARE(app.module()->ADOQueryZC.recordCount(), 1);
+        QCOMPARE(app.main()->Edit2->text(), QStringLiteral("3.00"));
     }
 };
 
