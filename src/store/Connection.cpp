@@ -12,6 +12,13 @@ namespace {
 
 constexpr int busyTimeoutMs = 10000;
 
+// Runs a statement of our own that returns no rows; raises Error.
+void runOwn(sqlite3 *db, const char *sql)
+{
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        raiseSqliteError(db);
+}
+
 } // namespace
 
 // Attaches the files that a statement reads through IN 'file', read-only, for
@@ -204,30 +211,59 @@ void Connection::scratchBatch(const std::function<void()> &work)
         return;
     }
     sqlite3 *db = m_db.get();
-    sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
-    if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
-        raiseSqliteError(db);
-    struct Finish
-    {
-        Connection &connection;
-        sqlite3 *db;
-        ~Finish()
-        {
-            connection.m_inScratchBatch = false;
-            if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
-                sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-            sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-        }
-    } finish{*this, db};
+    runOwn(db, "PRAGMA synchronous=NORMAL");
+    if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+        restoreFullSync();
+        throw Error(message);
+    }
     m_inScratchBatch = true;
-    work();
+    try {
+        work();
+    } catch (...) {
+        endScratchBatch(); // the failure that ends the work is the one to report
+        throw;
+    }
+    const QString failure = endScratchBatch();
+    if (!failure.isEmpty())
+        throw Error(failure);
+}
+
+QString Connection::endScratchBatch() noexcept
+{
+    m_inScratchBatch = false;
+    sqlite3 *db = m_db.get();
+    QString failure;
+    if (!db)
+        return failure;
+    if (!sqlite3_get_autocommit(db) && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        failure = QString::fromUtf8(sqlite3_errmsg(db));
+        if (sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr) != SQLITE_OK && !sqlite3_get_autocommit(db)) {
+            close(); // closing rolls back; the next use reopens
+            return failure;
+        }
+    }
+    if (!restoreFullSync() && failure.isEmpty())
+        failure = QStringLiteral("无法恢复完全同步的写入方式，连接已关闭，下次使用时重新打开");
+    return failure;
+}
+
+bool Connection::restoreFullSync() noexcept
+{
+    // Records written at the cheap sync could be lost on a power cut; a
+    // connection that cannot return to the full sync is closed instead, and
+    // opening it again sets the full sync.
+    if (!m_db || sqlite3_exec(m_db.get(), "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr) == SQLITE_OK)
+        return true;
+    close();
+    return false;
 }
 
 void Connection::writeTo(const QString &table, const std::function<void()> &work)
 {
     const bool scratch = m_scratchTables.contains(table.toLower());
     if (m_inScratchBatch && !scratch)
-        throw Error(QStringLiteral("Only the statistics tables are written during a statistics run: %1").arg(table));
+        throw Error(QStringLiteral("统计过程中只能写统计表，不能写 %1").arg(table));
     sqlite3 *db = handle();
     if (!scratch) {
         work();
@@ -242,12 +278,12 @@ void Connection::writeTo(const QString &table, const std::function<void()> &work
     }
     // In WAL mode NORMAL never corrupts the file; it may only lose the newest
     // scratch rows on a power cut, which the next statistics run rewrites.
-    sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+    runOwn(db, "PRAGMA synchronous=NORMAL");
     struct Restore
     {
-        sqlite3 *db;
-        ~Restore() { sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr); }
-    } restore{db};
+        Connection &connection;
+        ~Restore() { connection.restoreFullSync(); }
+    } restore{*this};
     work();
 }
 
@@ -269,8 +305,7 @@ Connection::Transaction::Transaction(Connection &connection) : m_connection(conn
     if (connection.m_inScratchBatch)
         throw Error(QStringLiteral("Only the statistics tables are written during a statistics run"));
     sqlite3 *db = connection.handle();
-    if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
-        raiseSqliteError(db);
+    runOwn(db, "BEGIN IMMEDIATE");
 }
 
 Connection::Transaction::~Transaction()
@@ -289,8 +324,7 @@ Connection::Transaction::~Transaction()
 void Connection::Transaction::commit()
 {
     sqlite3 *db = m_connection.handle();
-    if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
-        raiseSqliteError(db);
+    runOwn(db, "COMMIT");
     m_open = false;
     m_connection.copyLogIntoMainFile();
 }
@@ -346,7 +380,7 @@ void Connection::query(const QString &sql, const std::function<void(Statement &)
 {
     const TranslatedStatement statement = translate(sql);
     if (statement.counterReset)
-        throw Error(QStringLiteral("The statement returns no rows: %1").arg(sql.trimmed()));
+        throw Error(QStringLiteral("The statement returns no rows: %1").arg(excerpt(sql.trimmed())));
     AttachedSources sources(handle(), statement.sourceFiles);
     Statement prepared(handle(), statement.sql);
     reader(prepared);

@@ -91,6 +91,8 @@ private:
     void resetCounter(const TranslatedStatement::CounterReset &reset);
     TranslatedStatement translate(const QString &sql);
     void copyLogIntoMainFile() noexcept;
+    QString endScratchBatch() noexcept; // the failure's message, or empty
+    bool restoreFullSync() noexcept;
 
     QString m_connectionString;
     SqliteHandle m_db;

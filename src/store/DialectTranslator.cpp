@@ -92,7 +92,7 @@ void convertDateLiterals(SqlTokens &tokens)
             continue;
         const auto date = readDialectDate(token.dateText());
         if (!date)
-            throw Error(QStringLiteral("Invalid date %1 in statement: it names no real day").arg(token.text));
+            throw Error(QStringLiteral("日期无效，没有这一天：%1").arg(excerpt(token.text)));
         token = stringToken(isoText(*date));
     }
 }
@@ -101,7 +101,7 @@ QString storedDate(const SqlToken &value)
 {
     const auto date = readDialectDate(value.stringValue());
     if (!date)
-        throw Error(QStringLiteral("'%1' is not a valid date").arg(value.stringValue()));
+        throw Error(QStringLiteral("'%1' is not a valid date").arg(excerpt(value.stringValue())));
     return isoText(*date);
 }
 
@@ -197,28 +197,23 @@ void unwrapDistinct(Walker &w)
 
 std::optional<TranslatedStatement::CounterReset> counterReset(Walker &w, const QString &sql)
 {
-    // ALTER TABLE t ALTER COLUMN c COUNTER ( seed , step )
     if (!w.isWord(0, "ALTER") || !w.isWord(1, "TABLE") || !w.isWord(3, "ALTER"))
         return std::nullopt;
-    const size_t column = w.isWord(4, "COLUMN") ? 5 : 4;
-    if (!w.has(column + 1) || !w[2].isName() || !w[column].isName() || !w.isWord(column + 1, "COUNTER"))
-        return std::nullopt;
-    TranslatedStatement::CounterReset reset{w[2].name(), w[column].name(), 1};
-    qint64 step = 1;
-    if (w.isSymbol(column + 2, "(")) {
-        const size_t close = w.closing(column + 2);
-        const auto args = w.items(column + 2, close);
-        bool okSeed = true, okStep = true;
-        if (args.size() != 2 || args[0].second != args[0].first + 1 || args[1].second != args[1].first + 1
-            || close + 1 != w.size())
-            throw Error(QStringLiteral("Syntax error in COUNTER definition: %1").arg(sql.trimmed()));
-        reset.seed = w[args[0].first].text.toLongLong(&okSeed);
-        step = w[args[1].first].text.toLongLong(&okStep);
-        if (!okSeed || !okStep || reset.seed < 1)
-            throw Error(QStringLiteral("Invalid COUNTER seed or step"));
-    }
+    // ALTER TABLE t ALTER COLUMN c COUNTER(seed, step), and nothing else.
+    const bool wellFormed = w.has(2) && w[2].isName() && w.isWord(4, "COLUMN") && w.has(5) && w[5].isName()
+        && w.isWord(6, "COUNTER") && w.isSymbol(7, "(") && w.has(8) && w[8].kind == Kind::Number
+        && w.isSymbol(9, ",") && w.has(10) && w[10].kind == Kind::Number && w.isSymbol(11, ")") && w.size() == 12;
+    if (!wellFormed)
+        throw Error(QStringLiteral("ALTER TABLE 语句的写法不对，应为 ALTER TABLE 表 ALTER COLUMN 列 COUNTER(起始值, 步长)：%1")
+                        .arg(excerpt(sql.trimmed())));
+    TranslatedStatement::CounterReset reset{w[2].name(), w[5].name(), 1};
+    bool okSeed = false, okStep = false;
+    reset.seed = w[8].text.toLongLong(&okSeed);
+    const qint64 step = w[10].text.toLongLong(&okStep);
+    if (!okSeed || reset.seed < 1 || !okStep)
+        throw Error(QStringLiteral("COUNTER 的起始值或步长无效，应为正整数：%1").arg(excerpt(sql.trimmed())));
     if (step != 1)
-        throw Error(QStringLiteral("COUNTER with a step other than 1 is not supported"));
+        throw Error(QStringLiteral("不支持步长不为 1 的 COUNTER：%1").arg(excerpt(sql.trimmed())));
     return reset;
 }
 

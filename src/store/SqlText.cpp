@@ -1,5 +1,7 @@
 #include "SqlText.h"
 
+#include "platform/Error.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -7,6 +9,18 @@
 QString sqlQuoted(const QString &value)
 {
     return QLatin1Char('\'') + QString(value).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+}
+
+QString excerpt(const QString &text)
+{
+    constexpr qsizetype longest = 200;
+    return text.size() <= longest ? text : text.left(longest) + QStringLiteral("…");
+}
+
+void refuseNul(const QString &sql)
+{
+    if (sql.contains(QChar(0)))
+        throw Error(QStringLiteral("语句中含有 NUL 字符，不能执行：%1").arg(excerpt(QString(sql).replace(QChar(0), QStringLiteral("\\0")))));
 }
 
 QString sqlQuotedName(const QString &name)

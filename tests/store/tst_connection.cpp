@@ -193,6 +193,39 @@ private slots:
         c.execute(QStringLiteral("INSERT INTO PayoutClass(PC_Name) VALUES('y')"));
         QCOMPARE(ledger.scalar(QStringLiteral("SELECT PC_No FROM PayoutClass")).toInt(), 1);
         QVERIFY_THROWS_EXCEPTION(Error, c.execute(QStringLiteral("ALTER TABLE PayoutClass ALTER COLUMN Nope COUNTER(1, 1)")));
+        c.execute(QStringLiteral("INSERT INTO PayoutClass(PC_Name) VALUES('z')"));
+        const QVariant sequence = ledger.scalar(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name='PayoutClass'"));
+        QVERIFY_THROWS_EXCEPTION(Error, c.execute(QStringLiteral("ALTER TABLE PayOutClass ALTER COLUMN PC_No COUNTER garbage")));
+        QCOMPARE(ledger.scalar(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name='PayoutClass'")), sequence);
+    }
+
+    void aStatementHoldingNulIsRefusedNotCut()
+    {
+        TestLedger ledger;
+        ledger.exec(QStringLiteral("INSERT INTO Payout(P_Date,P_Num) VALUES('2010-03-01',1),('2010-03-02',2)"));
+        Connection c;
+        c.setConnectionString(ledger.connectionString());
+        c.open();
+        const QString nul(QChar(0));
+        QVERIFY_THROWS_EXCEPTION(Error, c.execute(QStringLiteral("DELETE FROM Payout") + nul + QStringLiteral(" WHERE P_No=1")));
+        QVERIFY_THROWS_EXCEPTION(Error, firstValue(c, QStringLiteral("Select count(*) From Payout") + nul + QStringLiteral(" Where 0")));
+        QCOMPARE(ledger.scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 2);
+        c.execute(QStringLiteral("DELETE FROM Payout /* all of it: it's a test */ WHERE P_No=1"));
+        QCOMPARE(ledger.scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 1);
+    }
+
+    void engineMessagesQuoteAtMostAboutTwoHundredCharacters()
+    {
+        TestLedger ledger;
+        Connection c;
+        c.setConnectionString(ledger.connectionString());
+        c.open();
+        try {
+            c.execute(QStringLiteral("Select 12") + QString(5000, QLatin1Char('a')));
+            QFAIL("no error");
+        } catch (const Error &e) {
+            QVERIFY2(e.message().size() < 280, qPrintable(QString::number(e.message().size())));
+        }
     }
 
     void aScratchBatchKeepsWhatItWroteBeforeAFailure()

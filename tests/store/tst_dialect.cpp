@@ -61,6 +61,50 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(Error, tokenizeSql(QStringLiteral("Select 'open")));
     }
 
+    void blockCommentsHideQuotesAndDateMarks()
+    {
+        const QString sql = QStringLiteral("Select /* it's #1 */ * From Payout Where P_Date = #2010-3-1# /* open 'x");
+        const SqlTokens tokens = tokenizeSql(sql);
+        QCOMPARE(joinSql(tokens), sql);
+        int strings = 0, dates = 0;
+        for (const SqlToken &t : tokens) {
+            strings += t.kind == SqlToken::Kind::String;
+            dates += t.kind == SqlToken::Kind::DateLiteral;
+        }
+        QCOMPARE(strings, 0);
+        QCOMPARE(dates, 1);
+        QCOMPARE(translated(sql), QStringLiteral("Select /* it's #1 */ * From Payout Where P_Date = '2010-03-01' /* open 'x"));
+        QCOMPARE(translated(QStringLiteral("Insert Into Payout(P_Date /* day */, P_Num) Values(/* it's */ '2010-3-5', 1)")),
+                 QStringLiteral("Insert Into Payout(P_Date /* day */, P_Num) Values(/* it's */ '2010-03-05', 1)"));
+    }
+
+    void aNulCharacterIsRefused()
+    {
+        const QString sql = QStringLiteral("DELETE FROM Payout") + QChar(0) + QStringLiteral(" WHERE P_No=1");
+        QVERIFY_THROWS_EXCEPTION(Error, tokenizeSql(sql));
+        QVERIFY(failure(sql).contains(QLatin1String("NUL")));
+    }
+
+    void messagesQuoteAtMostAboutTwoHundredCharacters_data()
+    {
+        QTest::addColumn<QString>("sql");
+        const QString tail(5000, QLatin1Char('x'));
+        QTest::newRow("open text") << QStringLiteral("Select '") + tail;
+        QTest::newRow("open name") << QStringLiteral("Select [") + tail;
+        QTest::newRow("open date") << QStringLiteral("Select #") + tail;
+        QTest::newRow("no such day") << QStringLiteral("Select #2010-2-30") + tail + QLatin1Char('#');
+        QTest::newRow("stored date") << QStringLiteral("Insert Into Payout(P_Date) Values('") + tail + QStringLiteral("')");
+        QTest::newRow("counter") << QStringLiteral("ALTER TABLE t ALTER COLUMN c COUNTER ") + tail;
+        QTest::newRow("nul") << QStringLiteral("Select ") + QChar(0) + tail;
+    }
+    void messagesQuoteAtMostAboutTwoHundredCharacters()
+    {
+        QFETCH(QString, sql);
+        const QString message = failure(sql);
+        QVERIFY(!message.isEmpty());
+        QVERIFY2(message.size() < 280, qPrintable(QString::number(message.size())));
+    }
+
     void dateLiteralsBecomeIsoTexts_data()
     {
         QTest::addColumn<QString>("sql");
@@ -136,7 +180,36 @@ private slots:
         QCOMPARE(t.counterReset->table, QStringLiteral("PayOutClass"));
         QCOMPARE(t.counterReset->column, QStringLiteral("PC_No"));
         QCOMPARE(t.counterReset->seed, 1);
-        QVERIFY(!failure(QStringLiteral("ALTER TABLE Income ALTER COLUMN I_No COUNTER(1, 2)")).isEmpty());
+        const TranslatedStatement spaced =
+            translateStatement(QStringLiteral("alter table [Income] alter column I_No counter ( 5 , 1 ) -- again"), ledgerColumns);
+        QVERIFY(spaced.counterReset);
+        QCOMPARE(spaced.counterReset->table, QStringLiteral("Income"));
+        QCOMPARE(spaced.counterReset->seed, 5);
+    }
+
+    void counterTakesOnlyItsOneForm_data()
+    {
+        QTest::addColumn<QString>("sql");
+        for (const char *sql : {"ALTER TABLE Income ALTER COLUMN I_No COUNTER garbage",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER(1)",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER(1, 1, 1)",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER(1, 1) garbage",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER(1, 1",
+                                "ALTER TABLE Income ALTER I_No COUNTER(1, 1)",
+                                "ALTER TABLE Income ALTER COLUMN I_No INTEGER",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER(a, 1)",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER(-1, 1)",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER(0, 1)",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER(1.5, 1)",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER(1, 2)",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER(99999999999999999999, 1)"})
+            QTest::newRow(sql) << QString::fromLatin1(sql);
+    }
+    void counterTakesOnlyItsOneForm()
+    {
+        QFETCH(QString, sql);
+        QVERIFY(!failure(sql).isEmpty());
     }
 
     void writtenTableIsKnown()
