@@ -45,37 +45,6 @@ const struct
     {"INSERT INTO Payout ", "SELECT * FROM  Payout IN "},
 };
 
-// The transaction of one import on its own connection; rolled back unless committed.
-class ImportTransaction
-{
-public:
-    explicit ImportTransaction(Connection &connection) : m_connection(connection), m_db(connection.handle())
-    {
-        // IMMEDIATE: no other writer can come between the clearing and the import.
-        run("BEGIN IMMEDIATE");
-    }
-    ~ImportTransaction()
-    {
-        if (!sqlite3_get_autocommit(m_db))
-            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        m_connection.releaseSources();
-    }
-    ImportTransaction(const ImportTransaction &) = delete;
-    ImportTransaction &operator=(const ImportTransaction &) = delete;
-
-    void commit() { run("COMMIT"); }
-
-private:
-    void run(const char *sql)
-    {
-        if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-            raiseSqliteError(m_db);
-    }
-
-    Connection &m_connection;
-    sqlite3 *m_db;
-};
-
 // A consistent copy of the ledger, written through SQLite's online backup
 // while the ledger is open; removed again unless the import succeeds.
 class LedgerBackup
@@ -166,7 +135,8 @@ void importLedger(const QString &ledgerConnectionString, const QString &sourcePa
     if (clearFirst)
         backup = std::make_unique<LedgerBackup>(connection.handle(), ledgerPath);
 
-    ImportTransaction transaction(connection);
+    // The clearing, the restarted numbering and the four imports: all of them or none.
+    Connection::Transaction transaction(connection);
     if (clearFirst)
         for (const char *sql : clearingStatements)
             connection.execute(QString::fromLatin1(sql));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ColumnType.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -38,18 +40,21 @@ struct TranslatedStatement
     std::optional<InsertSelect> insertSelect;
 };
 
-// Tells whether a column of a table holds dates (stored as ISO texts).
-using DateColumnTest = std::function<bool(const QString &table, const QString &column)>;
+// The columns of a table in their order, empty for an unknown table; date
+// columns hold ISO texts.
+using ColumnsOf = std::function<TableColumns(const QString &table)>;
 
 // Names the schema under which a statement reads a table of an IN file; the
 // engine attaches the file there (and may raise when it cannot).
 using SourceSchemaFor = std::function<QString(const QString &file, const QString &table)>;
 
-// Rewrites one statement: #date# literals, date texts stored into date columns,
-// IN 'file' after a table name, Distinct(col), ALTER TABLE ... COUNTER(seed, step).
-// Without schemaFor the i-th IN file is read as sourceSchema(i).
-// Raises Error with a message that quotes the offending text.
-TranslatedStatement translateStatement(const QString &sql, const DateColumnTest &isDateColumn,
+// Rewrites one statement: #date# literals; date texts written as values of date
+// columns (INSERT ... VALUES with or without a column list, UPDATE ... SET, a
+// text in parentheses included); IN 'file' after a table of a FROM list;
+// Distinct(col); ALTER TABLE ... COUNTER(seed, step). Without schemaFor the
+// i-th IN file is read as sourceSchema(i). Raises Error with a message that
+// quotes the offending text.
+TranslatedStatement translateStatement(const QString &sql, const ColumnsOf &columnsOf,
                                        const SourceSchemaFor &schemaFor = {});
 
 // The schema name of the index-th attached file.

@@ -22,8 +22,8 @@
 namespace {
 
 const QStringList sourceIncome = {
-    QStringLiteral("Insert Into Income(I_Date,I_Class,I_Num,I_Desc) Values('2009-1-5','工资',3000,'一月')"),
-    QStringLiteral("Insert Into Income(I_Date,I_Class,I_Num,I_Desc) Values('2009-2-5','奖金',250.5,'it''s')"),
+    QStringLiteral("Insert Into Income(I_Date,I_Class,I_Num,I_Desc) Values('2009-01-05','工资',3000,'一月')"),
+    QStringLiteral("Insert Into Income(I_Date,I_Class,I_Num,I_Desc) Values('2009-02-05','奖金',250.5,'it''s')"),
 };
 
 SqliteHandle openRaw(const QString &path, int flags = SQLITE_OPEN_READWRITE)
