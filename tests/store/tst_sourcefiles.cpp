@@ -3,6 +3,7 @@
 #include "platform/Error.h"
 #include "store/Connection.h"
 #include "store/DataModuleUt.h"
+#include "store/DialectTranslator.h"
 #include "store/Query.h"
 #include "store/SqlText.h"
 #include "store/Statement.h"
@@ -25,6 +26,16 @@ const QStringList sourceIncome = {
     QStringLiteral("Insert Into Income(I_Date,I_Class,I_Num,I_Desc) Values('2009-01-05','工资',3000,'一月')"),
     QStringLiteral("Insert Into Income(I_Date,I_Class,I_Num,I_Desc) Values('2009-02-05','奖金',250.5,'it''s')"),
 };
+
+// How many files a connection has attached for IN.
+int attachedSources(sqlite3 *db)
+{
+    Statement list(db, QStringLiteral("PRAGMA database_list"));
+    int count = 0;
+    while (list.step())
+        count += list.value(1).toString().startsWith(sourceSchema(0).chopped(1));
+    return count;
+}
 
 SqliteHandle openRaw(const QString &path, int flags = SQLITE_OPEN_READWRITE)
 {
@@ -225,11 +236,15 @@ private slots:
         c.setConnectionString(target.connectionString());
         c.open();
         sqlite3 *db = c.handle();
-        QCOMPARE(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), SQLITE_OK);
-        c.execute(importIncome(first));
-        c.execute(QStringLiteral("INSERT INTO Payout SELECT * FROM  Payout IN ") + sqlQuoted(second));
-        c.execute(QStringLiteral("INSERT INTO PayoutClass SELECT * FROM  PayoutClass IN ") + sqlQuoted(first));
-        QCOMPARE(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+        {
+            Connection::Transaction transaction(c);
+            c.execute(importIncome(first));
+            c.execute(QStringLiteral("INSERT INTO Payout SELECT * FROM  Payout IN ") + sqlQuoted(second));
+            c.execute(QStringLiteral("INSERT INTO PayoutClass SELECT * FROM  PayoutClass IN ") + sqlQuoted(first));
+            QCOMPARE(attachedSources(db), 2);
+            transaction.commit();
+        }
+        QCOMPARE(attachedSources(db), 0);
         QCOMPARE(target.scalar(QStringLiteral("SELECT count(*) FROM Income")).toInt(), 2);
         QCOMPARE(target.scalar(QStringLiteral("SELECT P_Desc FROM Payout")).toString(), QStringLiteral("面"));
 
@@ -237,8 +252,8 @@ private slots:
             c.execute(importIncome(i % 2 ? first : second));
         QCOMPARE(target.scalar(QStringLiteral("SELECT count(*) FROM Income")).toInt(), 2 + 6 * 2);
 
-        // A transaction rolled back after its reads leaves the file as it was
-        // and the reads after it work.
+        // A transaction ended by hand, rolled back after its reads, leaves the
+        // file as it was and the reads after it work.
         const auto before = ledgerContent(target.path());
         QCOMPARE(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), SQLITE_OK);
         c.execute(importIncome(first));
