@@ -1,11 +1,13 @@
 #pragma once
 
-#include <QWidget>
+#include "PlainTextWindow.h"
 
 // The about window: a few lines on the product.
-class TAboutFm : public QWidget
+class TAboutFm : public PlainTextWindow
 {
     Q_OBJECT
 public:
     explicit TAboutFm(QWidget *parent = nullptr);
+
+    QPushButton *BitBtn1;
 };
