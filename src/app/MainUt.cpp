@@ -27,7 +27,6 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QPushButton>
@@ -132,9 +131,7 @@ TMainFm::TMainFm(QWidget *parent) : QMainWindow(parent)
     StatusBar1->setSizeGripEnabled(false);
     reportError(StatusBar1, QString()); // creates the one 300-pixel panel
 
-    resize(984, 745);
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    setOuterSize(this, QSize(984, 745));
 }
 
 TMainFm::~TMainFm() = default;
@@ -348,9 +345,10 @@ void TMainFm::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!m_shown && m_module) {
         m_shown = true;
-        // 984 × 745 is the outer size, frame included.
-        const QSize frame = frameGeometry().size() - size();
-        resize(QSize(984, 745) - frame);
+        // The outer size took the frame into account as the window was shown:
+        // centred only now, the frame is centred with it.
+        if (QScreen *screen = this->screen())
+            centreIn(this, screen->availableGeometry());
         FormShow();
     }
 }
