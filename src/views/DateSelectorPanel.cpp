@@ -17,10 +17,13 @@
 
 namespace {
 
-QLabel *labelAt(QWidget *parent, const QString &text, int x, int y)
+// A label one text line high (19 pixels, as the range buttons), reaching to
+// the next control: an unsized label would stand 30 pixels high and centre its
+// text onto the group's lower frame line.
+QLabel *labelAt(QWidget *parent, const QString &text, int x, int y, int width)
 {
     auto *label = new QLabel(text, parent);
-    label->move(x, y);
+    label->setGeometry(x, y, width, 19);
     return label;
 }
 
@@ -52,7 +55,7 @@ DateSelectorWidgets buildDateSelector(QWidget *strip, QBoxLayout *row)
     } boxes[] = {{w.year, 17, "年 "}, {w.month, 89, "月 "}, {w.day, 161, "日"}};
     for (const auto &b : boxes) {
         b.box->setGeometry(b.x, 21, 55, 24);
-        labelAt(w.dateGroup, QString::fromUtf8(b.label), b.x + 56, 24);
+        labelAt(w.dateGroup, QString::fromUtf8(b.label), b.x + 56, 24, 16);
     }
     w.previousMonth = named(new QPushButton(QStringLiteral("上月"), w.dateGroup), "Button1");
     w.nextMonth = named(new QPushButton(QStringLiteral("下月"), w.dateGroup), "Button2");
@@ -78,8 +81,8 @@ DateSelectorWidgets buildDateSelector(QWidget *strip, QBoxLayout *row)
     w.customMode->resize(216 - 69 - 6, 19);
     w.customMode->move(69, 18);
     w.dayMode->setChecked(true);
-    labelAt(w.rangeGroup, QStringLiteral("始 "), 74, 41);
-    labelAt(w.rangeGroup, QStringLiteral("止 "), 74, 64);
+    labelAt(w.rangeGroup, QStringLiteral("始 "), 74, 41, 27);
+    labelAt(w.rangeGroup, QStringLiteral("止 "), 74, 64, 27);
     w.start = named(new DatePicker(w.rangeGroup), "DateTimePicker1");
     w.end = named(new DatePicker(w.rangeGroup), "DateTimePicker2");
     w.start->setGeometry(101, 37, 105, 22);

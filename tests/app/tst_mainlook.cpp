@@ -120,6 +120,20 @@ private slots:
             QVERIFY(mode->geometry().bottom() < m->GroupBox1->height());
             QVERIFY(mode->width() >= mode->sizeHint().width());
         }
+        // No control of a group lies on another, and each shows its text's
+        // full height inside the group's frame.
+        for (QGroupBox *group : {m->GroupBox2, m->GroupBox1}) {
+            const QList<QWidget *> controls = group->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+            QVERIFY(controls.size() >= 8);
+            for (QWidget *a : controls) {
+                QVERIFY(a->geometry().bottom() < group->height() - 1);
+                if (auto *label = qobject_cast<QLabel *>(a))
+                    QVERIFY(label->height() >= label->fontMetrics().tightBoundingRect(label->text().trimmed()).height());
+                for (QWidget *b : controls)
+                    QVERIFY2(a == b || !a->geometry().intersects(b->geometry()),
+                             qPrintable(a->objectName() + QLatin1Char('/') + b->objectName()));
+            }
+        }
         // The widest texts of the boxes and pickers end before their arrows.
         verifyTextClearOfArrow(m->ComboBox1, m->ComboBox1->text());
         m->DateTimePicker1->setDateQuietly(QDate(2026, 12, 31));
