@@ -13,6 +13,7 @@
 #include "platform/Shell.h"
 #include "platform/WindowFrame.h"
 #include "stats/DBChart.h"
+#include "stats/RecordSearchFm.h"
 #include "stats/StatisticsRun.h"
 #include "stats/StatisticsTab.h"
 #include "store/DataModuleUt.h"
@@ -22,6 +23,7 @@
 #include "views/DateSelectorPanel.h"
 #include "views/ListTab.h"
 #include "views/RecordList.h"
+#include "views/TitleSort.h"
 
 #include <QCloseEvent>
 #include <QApplication>
@@ -131,6 +133,9 @@ TMainFm::TMainFm(QWidget *parent) : QMainWindow(parent)
     StatusBar1->setSizeGripEnabled(false);
     reportError(StatusBar1, QString()); // creates the one 300-pixel panel
 
+    // The resize rule sets widths for every width of the window (FormResize);
+    // what the layout needs at one width must not become the window's minimum.
+    layout()->setSizeConstraint(QLayout::SetNoConstraint);
     setOuterSize(this, QSize(984, 745));
 }
 
@@ -203,7 +208,7 @@ PeriodControls TMainFm::periodControls() const
 }
 
 void TMainFm::attach(TDataModule1 *module, AddRecordFm *payoutAdd, AddRecordFm *incomeAdd, QWidget *about,
-                     QWidget *help, QWidget *update)
+                     QWidget *help, QWidget *update, RecordSearchFm *payoutSearch, RecordSearchFm *incomeSearch)
 {
     m_module = module;
     m_payoutAdd = payoutAdd;
@@ -211,6 +216,8 @@ void TMainFm::attach(TDataModule1 *module, AddRecordFm *payoutAdd, AddRecordFm *
     m_about = about;
     m_help = help;
     m_update = update;
+    m_payoutSearch = payoutSearch;
+    m_incomeSearch = incomeSearch;
     Connection &connection = module->ADOConnection1;
     m_payoutList = std::make_unique<RecordList>(RecordListKind::payout(), module->ADOQueryZC, connection,
                                                 periodControls(), StatusBar1);
@@ -310,6 +317,18 @@ void TMainFm::connectHandlers()
         const auto action = c.action;
         connect(c.button, &QPushButton::clicked, this, [categories, list, action] { (categories->*action)(*list); });
     }
+
+    connect(DBGridSRTJ, &DataGrid::doubleClicked, this, &TMainFm::DBGridSRTJDblClick);
+    connect(DBGridZCTJ, &DataGrid::doubleClicked, this, &TMainFm::DBGridZCTJDblClick);
+    const struct
+    {
+        DataGrid *grid;
+        void (TMainFm::*handler)(int);
+    } titleClicks[] = {{DBGridSR, &TMainFm::DBGridSRTitleClick},     {DBGridZC, &TMainFm::DBGridZCTitleClick},
+                       {DBGridSRLB, &TMainFm::DBGridSRLBTitleClick}, {DBGridZCLB, &TMainFm::DBGridZCLBTitleClick},
+                       {DBGridSRTJ, &TMainFm::DBGridSRTJTitleClick}, {DBGridZCTJ, &TMainFm::DBGridZCTJTitleClick}};
+    for (const auto &t : titleClicks)
+        connect(t.grid, &DataGrid::titleClicked, this, t.handler);
 
     connect(Label13, &LinkLabel::clicked, this, &TMainFm::Label13Click);
     connect(Label12, &LinkLabel::clicked, this, &TMainFm::Label12Click);
@@ -441,6 +460,37 @@ void TMainFm::Label13Click()
 void TMainFm::Label12Click()
 {
     runGuarded(StatusBar1, [] { shellOpen(QUrl(QStringLiteral("https://www.example.com/software"))); });
+}
+
+void TMainFm::DBGridSRTJDblClick() { drillDown(m_module->ADOQuerySRTJ, m_incomeSearch); }
+void TMainFm::DBGridZCTJDblClick() { drillDown(m_module->ADOQueryZCTJ, m_payoutSearch); }
+
+// The records behind the statistics grid's current row, for the period the
+// date selector shows now. A failed statistics run left no row to read: then
+// nothing happens.
+void TMainFm::drillDown(Query &statistics, RecordSearchFm *detail)
+{
+    if (!statistics.isOpen())
+        return;
+    bool loaded = false;
+    runGuarded(StatusBar1, [&] {
+        detail->load(statistics.fieldText(detail->kind().statisticsField), periodControls(), m_module->ADOConnection1);
+        loaded = true;
+    });
+    if (loaded)
+        detail->showModal(this);
+}
+
+void TMainFm::DBGridSRTitleClick(int column) { sortGrid(DBGridSR, m_module->ADOQuerySR, column); }
+void TMainFm::DBGridZCTitleClick(int column) { sortGrid(DBGridZC, m_module->ADOQueryZC, column); }
+void TMainFm::DBGridSRLBTitleClick(int column) { sortGrid(DBGridSRLB, m_module->ADOQuerySRLB, column); }
+void TMainFm::DBGridZCLBTitleClick(int column) { sortGrid(DBGridZCLB, m_module->ADOQueryZCLB, column); }
+void TMainFm::DBGridSRTJTitleClick(int column) { sortGrid(DBGridSRTJ, m_module->ADOQuerySRTJ, column); }
+void TMainFm::DBGridZCTJTitleClick(int column) { sortGrid(DBGridZCTJ, m_module->ADOQueryZCTJ, column); }
+
+void TMainFm::sortGrid(DataGrid *grid, Query &query, int column)
+{
+    sortByTitle(*grid->rowModel(), query, column, StatusBar1);
 }
 
 QString TMainFm::statusText() const

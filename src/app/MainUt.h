@@ -18,8 +18,10 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class Query;
 class QueryTableModel;
 class RecordList;
+class RecordSearchFm;
 class SelectorBox;
 class StatisticsRun;
 class TDataModule1;
@@ -37,7 +39,7 @@ public:
     // Connects the window to the data module and to the windows it shows;
     // called once all nine objects of the window set exist.
     void attach(TDataModule1 *module, AddRecordFm *payoutAdd, AddRecordFm *incomeAdd, QWidget *about, QWidget *help,
-                QWidget *update);
+                QWidget *update, RecordSearchFm *payoutSearch, RecordSearchFm *incomeSearch);
 
     PeriodControls periodControls() const;
 
@@ -113,6 +115,14 @@ public:
     void BitBtnTJClick();
     void Label13Click();
     void Label12Click();
+    void DBGridSRTJDblClick();
+    void DBGridZCTJDblClick();
+    void DBGridSRTitleClick(int column);
+    void DBGridZCTitleClick(int column);
+    void DBGridSRLBTitleClick(int column);
+    void DBGridZCLBTitleClick(int column);
+    void DBGridSRTJTitleClick(int column);
+    void DBGridZCTJTitleClick(int column);
 
     QString statusText() const;
 
@@ -128,6 +138,8 @@ private:
     void connectHandlers();
     void loadPickList(DataGrid *grid, const QString &sql, const QString &field);
     void tabShown(int index);
+    void drillDown(Query &statistics, RecordSearchFm *detail);
+    void sortGrid(DataGrid *grid, Query &query, int column);
 
     TDataModule1 *m_module = nullptr;
     AddRecordFm *m_payoutAdd = nullptr;
@@ -135,6 +147,8 @@ private:
     QWidget *m_about = nullptr;
     QWidget *m_help = nullptr;
     QWidget *m_update = nullptr;
+    RecordSearchFm *m_payoutSearch = nullptr;
+    RecordSearchFm *m_incomeSearch = nullptr;
     bool m_shown = false;
     std::unique_ptr<DateSelector> m_dateSelector;
     std::unique_ptr<RecordList> m_payoutList;

@@ -5,7 +5,8 @@
 #include "MainUt.h"
 #include "import/UpgradeUt.h"
 #include "platform/ErrorReport.h"
-#include "stats/RecordSearchFm.h"
+#include "stats/IncomeSearchUt.h"
+#include "stats/PayoutSearchUt.h"
 #include "store/DataModuleUt.h"
 #include "views/IncomeUt.h"
 #include "views/PayoutAddUt.h"
@@ -27,7 +28,8 @@ WindowSet::WindowSet()
     PayoutSearchFm = std::make_unique<TPayoutSearchFm>();
     IncomeSearchFm = std::make_unique<TIncomeSearchFm>();
     // Nothing touches the database before the main window is shown.
-    MainFm->attach(DataModule1.get(), PayoutAddFm.get(), IncomeAddFm.get(), AboutFm.get(), HelpFm.get(), UpdateFm.get());
+    MainFm->attach(DataModule1.get(), PayoutAddFm.get(), IncomeAddFm.get(), AboutFm.get(), HelpFm.get(), UpdateFm.get(),
+                   PayoutSearchFm.get(), IncomeSearchFm.get());
 }
 
 // The windows go first, so that no grid outlives the queries it shows.

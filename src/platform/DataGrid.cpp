@@ -14,11 +14,28 @@
 
 namespace {
 
+bool isGridDelete(const QKeyEvent *key)
+{
+    return key->key() == Qt::Key_Delete && (key->modifiers() & Qt::ControlModifier);
+}
+
 // Writes typed text into the row set; a pick list column edits in a drop-down.
 class GridDelegate : public QStyledItemDelegate
 {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    explicit GridDelegate(DataGrid *grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    // The open cell editor holds the focus, so the grid's own delete key
+    // reaches it first; a text field would take Ctrl+Delete as deleting a
+    // word, and that blanked text would be written.
+    bool eventFilter(QObject *editor, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress && isGridDelete(static_cast<QKeyEvent *>(event))) {
+            m_grid->deleteCurrentRecord();
+            return true;
+        }
+        return QStyledItemDelegate::eventFilter(editor, event);
+    }
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
@@ -55,6 +72,9 @@ public:
         auto *rows = static_cast<GridRowModel *>(model);
         runUnguarded([&] { rows->setCellText(index.row(), index.column(), text); });
     }
+
+private:
+    DataGrid *m_grid;
 };
 
 } // namespace
@@ -149,8 +169,8 @@ void DataGrid::openCellEditor()
 
 void DataGrid::deleteCurrentRecord()
 {
-    if (!m_model || m_model->rowState() == GridRowModel::RowState::Closed)
-        return;
+    if (!m_model || m_model->rowState() == GridRowModel::RowState::Closed || m_model->currentRow() < 0)
+        return; // nothing to delete, so nothing to ask
     if (m_confirmDelete
         && messageBoxes().show(MessageBoxes::Icon::Question, QString(), QStringLiteral("Delete record?"),
                                MessageBoxes::Ok | MessageBoxes::Cancel)
@@ -166,7 +186,7 @@ void DataGrid::keyPressEvent(QKeyEvent *event)
         return;
     }
     const bool editable = !m_model->isReadOnly() && m_model->rowState() != GridRowModel::RowState::Closed;
-    if (event->key() == Qt::Key_Delete && (event->modifiers() & Qt::ControlModifier)) {
+    if (isGridDelete(event)) {
         deleteCurrentRecord();
         return;
     }
@@ -210,6 +230,14 @@ void DataGrid::wheelMove(int amount)
     } catch (...) {
         // A wheel move that fails changes nothing and tells nothing.
     }
+}
+
+void DataGrid::finishEditing()
+{
+    if (!m_model || m_model->rowState() == GridRowModel::RowState::Closed)
+        return;
+    commitOpenEditor();
+    m_model->settleRow();
 }
 
 // Hands what was typed into the open cell editor to the row set.

@@ -24,6 +24,10 @@ public:
     void setWheelMovesRows(bool moves) { m_wheelMovesRows = moves; }
     void wheelMove(int amount);
 
+    // Hands what the open cell editor holds to the row set and settles the
+    // row as leaving it would. Raises when the row set refuses the row.
+    void finishEditing();
+
     // The grid's Ctrl+Delete.
     void deleteCurrentRecord();
 

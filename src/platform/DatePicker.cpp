@@ -35,3 +35,10 @@ void DatePicker::keyReleaseEvent(QKeyEvent *event)
     QDateEdit::keyReleaseEvent(event);
     emit keyReleased(event->key());
 }
+
+// Tab and Shift+Tab leave the picker for the next control of the tab order;
+// the arrow keys and the mouse move between the year, month and day.
+bool DatePicker::focusNextPrevChild(bool next)
+{
+    return QWidget::focusNextPrevChild(next);
+}

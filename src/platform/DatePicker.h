@@ -18,6 +18,7 @@ signals:
 
 protected:
     void keyReleaseEvent(QKeyEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     bool m_quiet = false;

@@ -29,6 +29,12 @@ public:
     int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_columns.size()); }
     const Column &column(int index) const { return m_columns[size_t(index)]; }
     void setPickList(int index, const QStringList &items) { m_columns[size_t(index)].pickList = items; }
+    // A column's title, which the title-click sort marks with its direction.
+    void setTitle(int index, const QString &title)
+    {
+        m_columns[size_t(index)].title = title;
+        emit headerDataChanged(Qt::Horizontal, index, index);
+    }
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
     bool isReadOnly() const { return m_readOnly; }
 
@@ -41,6 +47,7 @@ public:
     virtual void deleteCurrentRow() = 0;
     virtual bool isUnchangedNewRow() const = 0;
     virtual void cancelRow() = 0;
+    virtual void settleRow() = 0;           // posts a changed row, drops an unchanged one
 
 signals:
     void currentRowChanged(int row);

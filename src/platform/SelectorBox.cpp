@@ -5,6 +5,32 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QValidator>
+
+namespace {
+
+// Applies the key filter to a whole text, as if each character were typed.
+class FilterValidator : public QValidator
+{
+public:
+    FilterValidator(std::function<QChar(QChar)> filter, QObject *parent)
+        : QValidator(parent), m_filter(std::move(filter))
+    {
+    }
+
+    State validate(QString &input, int &) const override
+    {
+        for (const QChar c : std::as_const(input))
+            if (m_filter(c) != c)
+                return Invalid;
+        return Acceptable;
+    }
+
+private:
+    std::function<QChar(QChar)> m_filter;
+};
+
+} // namespace
 
 SelectorBox::SelectorBox(QWidget *parent) : QComboBox(parent)
 {
@@ -13,9 +39,17 @@ SelectorBox::SelectorBox(QWidget *parent) : QComboBox(parent)
     setCompleter(nullptr);
     useCompactStyle(this);
     lineEdit()->setTextMargins(0, 0, 0, 0);
-    lineEdit()->installEventFilter(this);
     connect(lineEdit(), &QLineEdit::textEdited, this, &SelectorBox::typed);
-    connect(this, &QComboBox::activated, this, [this] { emit selected(); });
+    connect(this, &QComboBox::activated, this, [this] {
+        m_settled = currentText();
+        emit selected();
+    });
+}
+
+void SelectorBox::setKeyFilter(std::function<QChar(QChar)> filter)
+{
+    m_keyFilter = filter;
+    setValidator(new FilterValidator(std::move(filter), this));
 }
 
 void SelectorBox::setText(const QString &text)
@@ -25,48 +59,60 @@ void SelectorBox::setText(const QString &text)
     if (index >= 0)
         setCurrentIndex(index);
     setEditText(text);
+    m_settled = text;
 }
 
-bool SelectorBox::eventFilter(QObject *watched, QEvent *event)
+// Keys reach the combo box, which hands them to its text field itself: the
+// filter has to sit here. Only keys that type a character pass it; Tab,
+// Enter, Esc and the keys that move or delete keep their meaning.
+void SelectorBox::keyPressEvent(QKeyEvent *event)
 {
-    if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        m_deleting = key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete;
-        const QString text = key->text();
-        if (m_keyFilter && text.size() == 1 && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-            const QChar replaced = m_keyFilter(text[0]);
-            if (replaced.isNull())
-                return true; // dropped before the box sees it
-            if (replaced != text[0]) {
-                QKeyEvent substitute(QEvent::KeyPress, 0, key->modifiers(), QString(replaced));
-                lineEdit()->event(&substitute);
-                return true;
-            }
+    m_deleting = event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete;
+    const QString text = event->text();
+    const bool typesCharacter = text.size() == 1 && (text[0].isPrint() || text[0] == QChar(8))
+        && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if (m_keyFilter && typesCharacter) {
+        const QChar replaced = m_keyFilter(text[0]);
+        if (replaced.isNull()) {
+            event->accept(); // dropped before the box sees it
+        } else if (replaced != text[0]) {
+            QKeyEvent substitute(QEvent::KeyPress, 0, event->modifiers(), QString(replaced));
+            QComboBox::keyPressEvent(&substitute);
+        } else {
+            QComboBox::keyPressEvent(event);
         }
+    } else {
+        QComboBox::keyPressEvent(event);
     }
-    return QComboBox::eventFilter(watched, event);
+    m_deleting = false;
 }
 
 void SelectorBox::typed(const QString &text)
 {
-    if (!m_deleting && !text.isEmpty()) {
-        for (int i = 0; i < count(); ++i) {
-            const QString item = itemText(i);
-            if (!item.startsWith(text))
-                continue;
-            const bool newChoice = i != currentIndex();
-            {
-                const QSignalBlocker blocker(this);
-                setCurrentIndex(i);
-                lineEdit()->setText(item);
-                lineEdit()->setSelection(int(text.size()), int(item.size() - text.size()));
-            }
-            if (newChoice) {
-                emit selected();
-                return;
-            }
-            break;
-        }
+    const QString before = m_settled;
+    m_settled = text;
+    if (m_deleting || text.isEmpty()) {
+        emit changed();
+        return;
     }
-    emit changed();
+    const int match = [&] {
+        for (int i = 0; i < count(); ++i)
+            if (itemText(i).startsWith(text))
+                return i;
+        return -1;
+    }();
+    if (match < 0) {
+        emit changed();
+        return;
+    }
+    const QString item = itemText(match);
+    {
+        const QSignalBlocker blocker(this);
+        setCurrentIndex(match);
+        lineEdit()->setText(item);
+        lineEdit()->setSelection(int(text.size()), int(item.size() - text.size()));
+    }
+    m_settled = item;
+    if (item != before)
+        emit selected();
 }

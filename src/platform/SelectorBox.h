@@ -4,17 +4,18 @@
 #include <functional>
 
 // An editable combo box that completes typed text from its list. A completion
-// that changes the chosen item counts as a pick (selected()); other typing,
-// Backspace included, counts as a change (changed()). Each typed character
-// passes a key filter first, which may replace it or drop it (QChar()).
-// Writes from code raise neither notification.
+// that changes the chosen item counts as a pick (selected()); one that keeps
+// it counts as nothing; other typing, Backspace included, counts as a change
+// (changed()). Each typed character passes a key filter first, which may
+// replace it or drop it (QChar()). Writes from code raise neither notification.
 class SelectorBox : public QComboBox
 {
     Q_OBJECT
 public:
     explicit SelectorBox(QWidget *parent = nullptr);
 
-    void setKeyFilter(std::function<QChar(QChar)> filter) { m_keyFilter = std::move(filter); }
+    // Also holds pasted text to the characters the filter lets through.
+    void setKeyFilter(std::function<QChar(QChar)> filter);
     void setText(const QString &text); // quietly
     QString text() const { return currentText(); }
 
@@ -23,11 +24,12 @@ signals:
     void selected();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void typed(const QString &text);
 
     std::function<QChar(QChar)> m_keyFilter;
     bool m_deleting = false;
+    QString m_settled; // the text before the edit that is being reported
 };

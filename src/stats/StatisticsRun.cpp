@@ -24,6 +24,19 @@ QString between(const StatisticsPeriod &period)
     return QStringLiteral("between #") + period.start + QStringLiteral("# And #") + period.end + QLatin1Char('#');
 }
 
+// A decimal digit string plus one.
+QString incremented(QString digits)
+{
+    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
+        if (digits[i] != QLatin1Char('9')) {
+            digits[i] = QChar(digits[i].unicode() + 1);
+            return digits;
+        }
+        digits[i] = QLatin1Char('0');
+    }
+    return QLatin1Char('1') + digits;
+}
+
 } // namespace
 
 StatisticsRun::StatisticsRun(TDataModule1 &module, StatisticsControls controls) : m_module(module), m_c(controls)
@@ -32,11 +45,27 @@ StatisticsRun::StatisticsRun(TDataModule1 &module, StatisticsControls controls) 
 
 QString StatisticsRun::hashDotZeroZero(double value)
 {
-    const double rounded = std::round(value * 100) / 100;
-    QString text = QString::number(std::fabs(rounded), 'f', 2);
-    if (text.startsWith(QLatin1String("0.")))
+    if (!std::isfinite(value))
+        return generalNumber(value);
+    // Rounded from the 15-digit decimal that the grids show, half away from
+    // zero, so that 1.005 shows as 1.01 here as it reads 1.005 there.
+    QString cents = QStringLiteral("0");
+    if (value != 0) {
+        const Decimal15 decimal = decimal15(value);
+        const int shift = 12 - decimal.exponent; // digits below the cent
+        if (shift <= 0) {
+            cents = decimal.digits + QString(-shift, QLatin1Char('0'));
+        } else if (shift <= decimal.digits.size()) {
+            cents = decimal.digits.left(decimal.digits.size() - shift);
+            if (decimal.digits[decimal.digits.size() - shift] >= QLatin1Char('5'))
+                cents = incremented(cents);
+        }
+    }
+    cents = cents.rightJustified(3, QLatin1Char('0'));
+    QString text = cents.left(cents.size() - 2) + QLatin1Char('.') + cents.right(2);
+    while (text.startsWith(QLatin1Char('0')))
         text.remove(0, 1);
-    return rounded < 0 ? QLatin1Char('-') + text : text;
+    return value < 0 && text != QLatin1String(".00") ? QLatin1Char('-') + text : text;
 }
 
 void StatisticsRun::sumPerCategory(const Kind &kind, const StatisticsPeriod &period)

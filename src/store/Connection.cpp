@@ -1,6 +1,7 @@
 #include "Connection.h"
 
 #include "SqlText.h"
+#include "StoredValues.h"
 #include "platform/Error.h"
 
 #include <QFileInfo>
@@ -10,6 +11,13 @@
 namespace {
 
 constexpr int busyTimeoutMs = 10000;
+
+// Runs a statement of our own that returns no rows; raises Error.
+void runOwn(sqlite3 *db, const char *sql)
+{
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        raiseSqliteError(db);
+}
 
 } // namespace
 
@@ -55,7 +63,10 @@ private:
 };
 
 Connection::Connection() = default;
-Connection::~Connection() = default;
+Connection::~Connection()
+{
+    close();
+}
 
 const QStringList &Connection::ledgerTables()
 {
@@ -128,6 +139,8 @@ void Connection::open()
     m_db = std::move(db);
     try {
         checkLedger(path);
+        for (const QString &table : ledgerTables())
+            guardStoredValues(raw, table, columnsOf(table));
         // WAL keeps the file whole through a crash and lets readers and the
         // writer work side by side; FULL makes every record durable at commit.
         Statement(raw, QStringLiteral("PRAGMA journal_mode=WAL")).run();
@@ -140,23 +153,21 @@ void Connection::open()
 
 void Connection::checkLedger(const QString &path)
 {
-    QSet<QString> present;
+    // Reading the schema is what tells a database from any other file. A
+    // missing table is no reason to refuse the file: only the statements that
+    // name it fail, with the engine's message.
     try {
-        Statement tables(m_db.get(), QStringLiteral("SELECT name FROM sqlite_master WHERE type='table'"));
-        while (tables.step())
-            present.insert(tables.value(0).toString().toLower());
+        Statement(m_db.get(), QStringLiteral("SELECT count(*) FROM sqlite_master")).run();
     } catch (const Error &e) {
         throw Error(QStringLiteral("Cannot open the ledger data file '%1': %2").arg(path, e.message()));
     }
-    for (const QString &table : ledgerTables())
-        if (!present.contains(table.toLower()))
-            throw Error(QStringLiteral("'%1' is not a ledger data file: the table %2 is missing").arg(path, table));
 }
 
 void Connection::close() noexcept
 {
+    copyLogIntoMainFile();
     m_db.reset();
-    m_dateColumns.clear();
+    m_columns.clear();
 }
 
 sqlite3 *Connection::handle()
@@ -166,27 +177,24 @@ sqlite3 *Connection::handle()
     return m_db.get();
 }
 
-bool Connection::isDateColumn(const QString &table, const QString &column)
+TableColumns Connection::columnsOf(const QString &table)
 {
     const QString key = table.toLower();
-    auto it = m_dateColumns.find(key);
-    if (it == m_dateColumns.end()) {
-        QSet<QString> dates;
-        Statement info(handle(), QStringLiteral("PRAGMA table_info(%1)").arg(sqlQuotedName(table)));
+    auto it = m_columns.find(key);
+    if (it == m_columns.end()) {
+        TableColumns columns;
+        Statement info(handle(), QStringLiteral("PRAGMA main.table_info(%1)").arg(sqlQuotedName(table)));
         while (info.step())
-            if (info.value(2).toString().compare(QLatin1String("DATE"), Qt::CaseInsensitive) == 0)
-                dates.insert(info.value(1).toString().toLower());
-        it = m_dateColumns.insert(key, dates);
+            columns.push_back({info.value(1).toString(), columnTypeOf(info.value(2).toString())});
+        it = m_columns.insert(key, columns);
     }
-    return it->contains(column.toLower());
+    return *it;
 }
 
 TranslatedStatement Connection::translate(const QString &sql)
 {
     handle();
-    return translateStatement(sql, [this](const QString &table, const QString &column) {
-        return isDateColumn(table, column);
-    });
+    return translateStatement(sql, [this](const QString &table) { return columnsOf(table); });
 }
 
 void Connection::setScratchTables(const QStringList &tables)
@@ -203,43 +211,129 @@ void Connection::scratchBatch(const std::function<void()> &work)
         return;
     }
     sqlite3 *db = m_db.get();
-    sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
-    if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
-        raiseSqliteError(db);
-    struct Finish
-    {
-        Connection &connection;
-        sqlite3 *db;
-        ~Finish()
-        {
-            connection.m_inScratchBatch = false;
-            if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
-                sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-            sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-        }
-    } finish{*this, db};
+    runOwn(db, "PRAGMA synchronous=NORMAL");
+    if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+        restoreFullSync();
+        throw Error(message);
+    }
     m_inScratchBatch = true;
-    work();
+    try {
+        work();
+    } catch (...) {
+        endScratchBatch(); // the failure that ends the work is the one to report
+        throw;
+    }
+    const QString failure = endScratchBatch();
+    if (!failure.isEmpty())
+        throw Error(failure);
+}
+
+QString Connection::endScratchBatch() noexcept
+{
+    m_inScratchBatch = false;
+    sqlite3 *db = m_db.get();
+    QString failure;
+    if (!db)
+        return failure;
+    if (!sqlite3_get_autocommit(db) && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        failure = QString::fromUtf8(sqlite3_errmsg(db));
+        if (sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr) != SQLITE_OK && !sqlite3_get_autocommit(db)) {
+            close(); // closing rolls back; the next use reopens
+            return failure;
+        }
+    }
+    if (!restoreFullSync() && failure.isEmpty())
+        failure = QStringLiteral("无法恢复完全同步的写入方式，连接已关闭，下次使用时重新打开");
+    return failure;
+}
+
+bool Connection::restoreFullSync() noexcept
+{
+    // Records written at the cheap sync could be lost on a power cut; a
+    // connection that cannot return to the full sync is closed instead, and
+    // opening it again sets the full sync.
+    if (!m_db || sqlite3_exec(m_db.get(), "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr) == SQLITE_OK)
+        return true;
+    close();
+    return false;
 }
 
 void Connection::writeTo(const QString &table, const std::function<void()> &work)
 {
-    if (m_inScratchBatch && !m_scratchTables.contains(table.toLower()))
-        throw Error(QStringLiteral("Only the statistics tables are written during a statistics run: %1").arg(table));
-    if (m_inScratchBatch || !m_scratchTables.contains(table.toLower())) {
+    const bool scratch = m_scratchTables.contains(table.toLower());
+    if (m_inScratchBatch && !scratch)
+        throw Error(QStringLiteral("统计过程中只能写统计表，不能写 %1").arg(table));
+    sqlite3 *db = handle();
+    if (!scratch) {
+        work();
+        copyLogIntoMainFile();
+        return;
+    }
+    // The safety level cannot change inside a transaction; the batch or the
+    // caller's transaction decides it.
+    if (m_inScratchBatch || !sqlite3_get_autocommit(db)) {
         work();
         return;
     }
     // In WAL mode NORMAL never corrupts the file; it may only lose the newest
     // scratch rows on a power cut, which the next statistics run rewrites.
-    sqlite3 *db = handle();
-    sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+    runOwn(db, "PRAGMA synchronous=NORMAL");
     struct Restore
     {
-        sqlite3 *db;
-        ~Restore() { sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr); }
-    } restore{db};
+        Connection &connection;
+        ~Restore() { connection.restoreFullSync(); }
+    } restore{*this};
     work();
+}
+
+void Connection::copyLogIntoMainFile() noexcept
+{
+    sqlite3 *db = m_db.get();
+    if (!db || !sqlite3_get_autocommit(db))
+        return;
+    // Waiting for another connection's reader could last as long as it reads.
+    // The write is durable in the log meanwhile, and the next write or the
+    // close tries again; so the outcome is not an error.
+    sqlite3_busy_timeout(db, 0);
+    sqlite3_wal_checkpoint_v2(db, "main", SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+    sqlite3_busy_timeout(db, busyTimeoutMs);
+}
+
+Connection::Transaction::Transaction(Connection &connection) : m_connection(connection)
+{
+    if (connection.m_inScratchBatch)
+        throw Error(QStringLiteral("Only the statistics tables are written during a statistics run"));
+    sqlite3 *db = connection.handle();
+    runOwn(db, "BEGIN IMMEDIATE");
+}
+
+Connection::Transaction::~Transaction()
+{
+    if (!m_open)
+        return;
+    sqlite3 *db = m_connection.m_db.get();
+    if (!db || sqlite3_get_autocommit(db))
+        return; // SQLite rolled back already
+    // A transaction left open would swallow every later write; closing the
+    // connection rolls it back when ROLLBACK itself fails.
+    if (sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr) != SQLITE_OK && !sqlite3_get_autocommit(db))
+        m_connection.close();
+}
+
+void Connection::Transaction::commit()
+{
+    sqlite3 *db = m_connection.handle();
+    runOwn(db, "COMMIT");
+    m_open = false;
+    m_connection.copyLogIntoMainFile();
+}
+
+void Connection::transaction(const std::function<void()> &work)
+{
+    Transaction transaction(*this);
+    work();
+    transaction.commit();
 }
 
 void Connection::resetCounter(const TranslatedStatement::CounterReset &reset)
@@ -275,7 +369,7 @@ void Connection::execute(const QString &sql)
 {
     const TranslatedStatement statement = translate(sql);
     if (statement.counterReset) {
-        resetCounter(*statement.counterReset);
+        writeTo(statement.counterReset->table, [&] { resetCounter(*statement.counterReset); });
         return;
     }
     AttachedSources sources(handle(), statement.sourceFiles);
@@ -286,7 +380,7 @@ void Connection::query(const QString &sql, const std::function<void(Statement &)
 {
     const TranslatedStatement statement = translate(sql);
     if (statement.counterReset)
-        throw Error(QStringLiteral("The statement returns no rows: %1").arg(sql.trimmed()));
+        throw Error(QStringLiteral("The statement returns no rows: %1").arg(excerpt(sql.trimmed())));
     AttachedSources sources(handle(), statement.sourceFiles);
     Statement prepared(handle(), statement.sql);
     reader(prepared);

@@ -14,9 +14,34 @@ struct sqlite3;
 // The connection to one ledger data file, opened from a connection string whose
 // "Data Source=" names the file. It opens an existing ledger read-write and never
 // creates a file; several connections may have the same file open at once.
+//
+// The ledger file alone is the user's data: people carry Tavokel.257 on a stick
+// without its -wal. So every write of a record or category (execute, a row
+// set's post or delete, a committed Transaction) is copied from the log into
+// the main file before it returns, and so is everything on close. When another
+// connection's reader holds the log, the write stays durable in the log and the
+// next such write or the close copies it.
 class Connection
 {
 public:
+    // Several statements as one: rolled back on destruction unless committed;
+    // commit() copies the result into the main file. Files read through IN are
+    // attached per statement, which SQLite refuses inside a transaction.
+    class Transaction
+    {
+    public:
+        explicit Transaction(Connection &connection); // raises Error
+        ~Transaction();
+        Transaction(const Transaction &) = delete;
+        Transaction &operator=(const Transaction &) = delete;
+        void commit(); // raises Error; the transaction is then rolled back
+
+    private:
+        Connection &m_connection;
+        bool m_open = true;
+    };
+
+
     Connection();
     ~Connection();
     Connection(const Connection &) = delete;
@@ -49,7 +74,11 @@ public:
     // same, so the tables look as if each statement had committed alone.
     void scratchBatch(const std::function<void()> &work);
 
-    bool isDateColumn(const QString &table, const QString &column);
+    // Runs work as one Transaction: all of it is stored, or none of it.
+    void transaction(const std::function<void()> &work);
+
+    // The columns of a table in their order; empty when there is no such table.
+    TableColumns columnsOf(const QString &table);
     sqlite3 *handle(); // raises when closed
 
     static const QStringList &ledgerTables();
@@ -61,10 +90,13 @@ private:
     void checkLedger(const QString &path);
     void resetCounter(const TranslatedStatement::CounterReset &reset);
     TranslatedStatement translate(const QString &sql);
+    void copyLogIntoMainFile() noexcept;
+    QString endScratchBatch() noexcept; // the failure's message, or empty
+    bool restoreFullSync() noexcept;
 
     QString m_connectionString;
     SqliteHandle m_db;
     QSet<QString> m_scratchTables;
     bool m_inScratchBatch = false;
-    QHash<QString, QSet<QString>> m_dateColumns; // lower-case table -> lower-case columns
+    QHash<QString, TableColumns> m_columns; // by lower-case table name
 };

@@ -46,12 +46,15 @@ public:
     }
 
     // Splits the items between "(" at open and its ")" at commas of depth one.
-    std::vector<std::pair<size_t, size_t>> items(size_t open, size_t close)
+    std::vector<std::pair<size_t, size_t>> items(size_t open, size_t close) { return split(open + 1, close); }
+
+    // Splits the tokens from..to (exclusive) at commas outside parentheses.
+    std::vector<std::pair<size_t, size_t>> split(size_t from, size_t to)
     {
         std::vector<std::pair<size_t, size_t>> result;
         int depth = 0;
-        size_t start = open + 1;
-        for (size_t i = open + 1; i < close; ++i) {
+        size_t start = from;
+        for (size_t i = from; i < to; ++i) {
             if ((*this)[i].isSymbol("("))
                 ++depth;
             else if ((*this)[i].isSymbol(")"))
@@ -61,9 +64,20 @@ public:
                 start = i + 1;
             }
         }
-        if (start < close || !result.empty())
-            result.emplace_back(start, close);
+        if (start < to || !result.empty())
+            result.emplace_back(start, to);
         return result;
+    }
+
+    // The text token that an item from..to consists of, inside any number of
+    // parentheses; size() when the item is anything else.
+    size_t quotedText(size_t from, size_t to)
+    {
+        while (to > from + 1 && isSymbol(from, "(") && closing(from) == to - 1) {
+            ++from;
+            --to;
+        }
+        return to == from + 1 && (*this)[from].kind == Kind::String ? from : size();
     }
 
 private:
@@ -78,7 +92,7 @@ void convertDateLiterals(SqlTokens &tokens)
             continue;
         const auto date = readDialectDate(token.dateText());
         if (!date)
-            throw Error(QStringLiteral("Invalid date %1 in statement: it names no real day").arg(token.text));
+            throw Error(QStringLiteral("日期无效，没有这一天：%1").arg(excerpt(token.text)));
         token = stringToken(isoText(*date));
     }
 }
@@ -87,45 +101,74 @@ QString storedDate(const SqlToken &value)
 {
     const auto date = readDialectDate(value.stringValue());
     if (!date)
-        throw Error(QStringLiteral("'%1' is not a valid date").arg(value.stringValue()));
+        throw Error(QStringLiteral("'%1' is not a valid date").arg(excerpt(value.stringValue())));
     return isoText(*date);
 }
 
-// INSERT INTO t(c1, ...) VALUES(v1, ...): quoted date texts become ISO texts.
-void convertInsertedDates(Walker &w, const DateColumnTest &isDateColumn, QString &writtenTable)
+bool isDateColumnOf(const TableColumns &columns, const QString &name)
+{
+    for (const TableColumn &column : columns)
+        if (column.name.compare(name, Qt::CaseInsensitive) == 0)
+            return column.type == ColumnType::Date;
+    return false;
+}
+
+// The value at item from..to becomes an ISO text when the column holds dates
+// and the value is a text.
+void convertStoredDate(Walker &w, size_t from, size_t to, const TableColumns &columns, const QString &column)
+{
+    const size_t text = w.quotedText(from, to);
+    if (text < w.size() && isDateColumnOf(columns, column))
+        w[text] = stringToken(storedDate(w[text]));
+}
+
+// INSERT INTO t[(c1, ...)] VALUES(v1, ...)[, (...)]: texts given to date
+// columns become ISO texts; without a column list the values go to the
+// table's columns in order.
+void convertInsertedDates(Walker &w, const ColumnsOf &columnsOf, QString &writtenTable)
 {
     if (!w.isWord(0, "INSERT") || !w.isWord(1, "INTO") || !w.has(2) || !w[2].isName())
         return;
     writtenTable = w[2].name();
-    if (!w.isSymbol(3, "("))
+    const TableColumns columns = columnsOf(writtenTable);
+    QStringList names;
+    size_t at = 3;
+    if (w.isSymbol(at, "(")) {
+        const size_t close = w.closing(at);
+        for (const auto &[start, end] : w.items(at, close))
+            names.append(end == start + 1 && w[start].isName() ? w[start].name() : QString());
+        at = close + 1;
+    } else {
+        for (const TableColumn &column : columns)
+            names.append(column.name);
+    }
+    if (!w.isWord(at, "VALUES"))
         return;
-    const size_t columnsEnd = w.closing(3);
-    if (!w.isWord(columnsEnd + 1, "VALUES") || !w.isSymbol(columnsEnd + 2, "("))
-        return;
-    const auto columns = w.items(3, columnsEnd);
-    const auto values = w.items(columnsEnd + 2, w.closing(columnsEnd + 2));
-    for (size_t i = 0; i < columns.size() && i < values.size(); ++i) {
-        const auto [cStart, cEnd] = columns[i];
-        const auto [vStart, vEnd] = values[i];
-        if (cEnd != cStart + 1 || vEnd != vStart + 1 || w[vStart].kind != Kind::String)
-            continue;
-        if (isDateColumn(writtenTable, w[cStart].name()))
-            w[vStart] = stringToken(storedDate(w[vStart]));
+    ++at;
+    while (w.isSymbol(at, "(")) {
+        const size_t close = w.closing(at);
+        const auto values = w.items(at, close);
+        for (size_t i = 0; i < values.size() && i < size_t(names.size()); ++i)
+            convertStoredDate(w, values[i].first, values[i].second, columns, names[int(i)]);
+        if (!w.isSymbol(close + 1, ","))
+            return;
+        at = close + 2;
     }
 }
 
 // UPDATE t SET c = 'text', ...: the same for assigned date columns.
-void convertUpdatedDates(Walker &w, const DateColumnTest &isDateColumn, QString &writtenTable)
+void convertUpdatedDates(Walker &w, const ColumnsOf &columnsOf, QString &writtenTable)
 {
     if (!w.isWord(0, "UPDATE") || !w.has(1) || !w[1].isName() || !w.isWord(2, "SET"))
         return;
     writtenTable = w[1].name();
-    for (size_t i = 3; w.has(i + 2) && !w.isWord(i, "WHERE"); ++i) {
-        if (w[i].isName() && w.isSymbol(i + 1, "=") && w[i + 2].kind == Kind::String
-            && (w.isSymbol(i + 3, ",") || !w.has(i + 3) || w.isWord(i + 3, "WHERE"))
-            && isDateColumn(writtenTable, w[i].name()))
-            w[i + 2] = stringToken(storedDate(w[i + 2]));
-    }
+    const TableColumns columns = columnsOf(writtenTable);
+    size_t end = 3;
+    for (int depth = 0; end < w.size() && !(depth == 0 && w.isWord(end, "WHERE")); ++end)
+        depth += w.isSymbol(end, "(") ? 1 : (w.isSymbol(end, ")") ? -1 : 0);
+    for (const auto &[start, stop] : w.split(3, end))
+        if (stop > start + 2 && w[start].isName() && w.isSymbol(start + 1, "="))
+            convertStoredDate(w, start + 2, stop, columns, w[start].name());
 }
 
 // table IN 'file' reads the table from another database file.
@@ -154,28 +197,23 @@ void unwrapDistinct(Walker &w)
 
 std::optional<TranslatedStatement::CounterReset> counterReset(Walker &w, const QString &sql)
 {
-    // ALTER TABLE t ALTER COLUMN c COUNTER ( seed , step )
     if (!w.isWord(0, "ALTER") || !w.isWord(1, "TABLE") || !w.isWord(3, "ALTER"))
         return std::nullopt;
-    const size_t column = w.isWord(4, "COLUMN") ? 5 : 4;
-    if (!w.has(column + 1) || !w[2].isName() || !w[column].isName() || !w.isWord(column + 1, "COUNTER"))
-        return std::nullopt;
-    TranslatedStatement::CounterReset reset{w[2].name(), w[column].name(), 1};
-    qint64 step = 1;
-    if (w.isSymbol(column + 2, "(")) {
-        const size_t close = w.closing(column + 2);
-        const auto args = w.items(column + 2, close);
-        bool okSeed = true, okStep = true;
-        if (args.size() != 2 || args[0].second != args[0].first + 1 || args[1].second != args[1].first + 1
-            || close + 1 != w.size())
-            throw Error(QStringLiteral("Syntax error in COUNTER definition: %1").arg(sql.trimmed()));
-        reset.seed = w[args[0].first].text.toLongLong(&okSeed);
-        step = w[args[1].first].text.toLongLong(&okStep);
-        if (!okSeed || !okStep || reset.seed < 1)
-            throw Error(QStringLiteral("Invalid COUNTER seed or step"));
-    }
+    // ALTER TABLE t ALTER COLUMN c COUNTER(seed, step), and nothing else.
+    const bool wellFormed = w.has(2) && w[2].isName() && w.isWord(4, "COLUMN") && w.has(5) && w[5].isName()
+        && w.isWord(6, "COUNTER") && w.isSymbol(7, "(") && w.has(8) && w[8].kind == Kind::Number
+        && w.isSymbol(9, ",") && w.has(10) && w[10].kind == Kind::Number && w.isSymbol(11, ")") && w.size() == 12;
+    if (!wellFormed)
+        throw Error(QStringLiteral("ALTER TABLE 语句的写法不对，应为 ALTER TABLE 表 ALTER COLUMN 列 COUNTER(起始值, 步长)：%1")
+                        .arg(excerpt(sql.trimmed())));
+    TranslatedStatement::CounterReset reset{w[2].name(), w[5].name(), 1};
+    bool okSeed = false, okStep = false;
+    reset.seed = w[8].text.toLongLong(&okSeed);
+    const qint64 step = w[10].text.toLongLong(&okStep);
+    if (!okSeed || reset.seed < 1 || !okStep)
+        throw Error(QStringLiteral("COUNTER 的起始值或步长无效，应为正整数：%1").arg(excerpt(sql.trimmed())));
     if (step != 1)
-        throw Error(QStringLiteral("COUNTER with a step other than 1 is not supported"));
+        throw Error(QStringLiteral("不支持步长不为 1 的 COUNTER：%1").arg(excerpt(sql.trimmed())));
     return reset;
 }
 
@@ -195,7 +233,7 @@ std::optional<QDate> readDialectDate(const QString &text)
     return DateConventions::system().tryRead(text);
 }
 
-TranslatedStatement translateStatement(const QString &sql, const DateColumnTest &isDateColumn)
+TranslatedStatement translateStatement(const QString &sql, const ColumnsOf &columnsOf)
 {
     SqlTokens tokens = tokenizeSql(sql);
     TranslatedStatement result;
@@ -206,8 +244,8 @@ TranslatedStatement translateStatement(const QString &sql, const DateColumnTest 
     }
     convertDateLiterals(tokens);
     Walker w(tokens);
-    convertInsertedDates(w, isDateColumn, result.writtenTable);
-    convertUpdatedDates(w, isDateColumn, result.writtenTable);
+    convertInsertedDates(w, columnsOf, result.writtenTable);
+    convertUpdatedDates(w, columnsOf, result.writtenTable);
     if (w.isWord(0, "DELETE") && w.isWord(1, "FROM") && w.has(2) && w[2].isName())
         result.writtenTable = w[2].name();
     attachSources(w, result.sourceFiles);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ColumnType.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -22,13 +24,16 @@ struct TranslatedStatement
     QString writtenTable;    // target of INSERT, UPDATE or DELETE; empty otherwise
 };
 
-// Tells whether a column of a table holds dates (stored as ISO texts).
-using DateColumnTest = std::function<bool(const QString &table, const QString &column)>;
+// The columns of a table in their order, empty for an unknown table; date
+// columns hold ISO texts.
+using ColumnsOf = std::function<TableColumns(const QString &table)>;
 
-// Rewrites one statement: #date# literals, date texts stored into date columns,
-// IN 'file' after a table name, Distinct(col), ALTER TABLE ... COUNTER(seed, step).
-// Raises Error with a message that quotes the offending text.
-TranslatedStatement translateStatement(const QString &sql, const DateColumnTest &isDateColumn);
+// Rewrites one statement: #date# literals; date texts written as values of date
+// columns (INSERT ... VALUES with or without a column list, UPDATE ... SET, a
+// text in parentheses included); IN 'file' after a table name; Distinct(col);
+// ALTER TABLE ... COUNTER(seed, step). Raises Error with a message that quotes
+// the offending text.
+TranslatedStatement translateStatement(const QString &sql, const ColumnsOf &columnsOf);
 
 // The schema name under which the i-th IN file is attached.
 QString sourceSchema(qsizetype index);

@@ -8,40 +8,65 @@
 
 #include <QDate>
 #include <algorithm>
+#include <cmath>
 #include <sqlite3.h>
 
 namespace {
 
-Query::FieldKind kindOfDeclared(const char *declared)
+// Null, then numbers, then texts, as SQLite orders mixed values.
+int typeRank(const QVariant &value)
 {
-    const QString type = QString::fromLatin1(declared ? declared : "").toUpper();
-    if (type == QLatin1String("DATE"))
-        return Query::FieldKind::Date;
-    if (type.contains(QLatin1String("INT")))
-        return Query::FieldKind::Integer;
-    if (type.contains(QLatin1String("REAL")) || type.contains(QLatin1String("FLOA"))
-        || type.contains(QLatin1String("DOUB")) || type.contains(QLatin1String("NUM")))
-        return Query::FieldKind::Number;
-    return Query::FieldKind::Text;
+    if (value.isNull())
+        return 0;
+    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::LongLong)
+        return std::isnan(value.toDouble()) ? 2 : 1;
+    return 3;
 }
 
-bool isNumeric(const QVariant &value)
+template<typename T>
+int sign(T a, T b)
 {
-    return value.typeId() == QMetaType::Double || value.typeId() == QMetaType::LongLong;
+    return a < b ? -1 : (a > b ? 1 : 0);
 }
 
-int compareValues(const QVariant &a, const QVariant &b)
+// Exact, where converting the whole number to a double would round it.
+int compareWholeWithDouble(qint64 whole, double d)
 {
-    if (a.isNull() || b.isNull())
-        return int(!a.isNull()) - int(!b.isNull());
-    if (isNumeric(a) && isNumeric(b)) {
-        const double x = a.toDouble(), y = b.toDouble();
-        return x < y ? -1 : (x > y ? 1 : 0);
-    }
-    return a.toString().compare(b.toString());
+    constexpr double twoTo63 = 9223372036854775808.0;
+    if (d >= twoTo63)
+        return -1;
+    if (d < -twoTo63)
+        return 1;
+    const double floor = std::floor(d);
+    const int c = sign(whole, qint64(floor));
+    return c != 0 ? c : (floor < d ? -1 : 0);
+}
+
+int compareNumbers(const QVariant &a, const QVariant &b)
+{
+    const bool wholeA = a.typeId() == QMetaType::LongLong, wholeB = b.typeId() == QMetaType::LongLong;
+    if (wholeA && wholeB)
+        return sign(a.toLongLong(), b.toLongLong());
+    if (wholeA)
+        return compareWholeWithDouble(a.toLongLong(), b.toDouble());
+    if (wholeB)
+        return -compareWholeWithDouble(b.toLongLong(), a.toDouble());
+    return sign(a.toDouble(), b.toDouble());
 }
 
 } // namespace
+
+int Query::compareValues(const QVariant &a, const QVariant &b)
+{
+    const int rankA = typeRank(a), rankB = typeRank(b);
+    if (rankA != rankB)
+        return rankA < rankB ? -1 : 1;
+    if (rankA == 1)
+        return compareNumbers(a, b);
+    if (rankA == 3)
+        return a.toString().compare(b.toString());
+    return 0;
+}
 
 Query::Query(QString name, QObject *parent) : QObject(parent), m_name(std::move(name))
 {
@@ -111,7 +136,7 @@ void Query::readRows()
                 field.table = QString::fromUtf8(table);
                 field.column = QString::fromUtf8(origin);
             }
-            field.kind = kindOfDeclared(sqlite3_column_decltype(stmt, c));
+            field.kind = columnTypeOf(QString::fromLatin1(sqlite3_column_decltype(stmt, c)));
             fields.push_back(field);
         }
         while (statement.step()) {
@@ -157,7 +182,7 @@ void Query::findKey()
         if (sqlite3_table_column_metadata(m_connection->handle(), "main", t.constData(), c.constData(), &type,
                                           nullptr, &notNull, &primaryKey, &autoIncrement)
                 == SQLITE_OK
-            && primaryKey && kindOfDeclared(type) == FieldKind::Integer) {
+            && primaryKey && columnTypeOf(QString::fromLatin1(type)) == FieldKind::Integer) {
             m_keyField = int(i);
             return;
         }
@@ -353,7 +378,7 @@ QVariant Query::converted(int field, const QString &text) const
             return QVariant();
         bool ok = false;
         const double value = trimmed.toDouble(&ok);
-        if (!ok)
+        if (!ok || !std::isfinite(value))
             throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(text));
         return value;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ColumnType.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -19,7 +21,7 @@ class Query : public QObject
     Q_OBJECT
 public:
     enum class State { Inactive, Browse, Edit, Insert };
-    enum class FieldKind { Integer, Number, Date, Text };
+    using FieldKind = ColumnType;
 
     explicit Query(QString name, QObject *parent = nullptr);
     ~Query() override;
@@ -77,6 +79,9 @@ public:
     void setSort(const QString &expression);
 
     static QString textOf(const QVariant &value, FieldKind kind);
+    // The order of the in-place sort, a strict weak order whatever a column
+    // holds: null first, then numbers by value, then texts.
+    static int compareValues(const QVariant &a, const QVariant &b);
 
 signals:
     void reset();                // opened, closed, re-read or reordered

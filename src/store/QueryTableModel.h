@@ -27,6 +27,7 @@ public:
     void deleteCurrentRow() override { m_query->deleteRecord(); }
     bool isUnchangedNewRow() const override;
     void cancelRow() override { m_query->cancel(); }
+    void settleRow() override { m_query->checkBrowseMode(); }
 
 private:
     int fieldOf(int column) const;

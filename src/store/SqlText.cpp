@@ -1,5 +1,7 @@
 #include "SqlText.h"
 
+#include "platform/Error.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -9,9 +11,35 @@ QString sqlQuoted(const QString &value)
     return QLatin1Char('\'') + QString(value).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
 }
 
+QString excerpt(const QString &text)
+{
+    constexpr qsizetype longest = 200;
+    return text.size() <= longest ? text : text.left(longest) + QStringLiteral("…");
+}
+
+void refuseNul(const QString &sql)
+{
+    if (sql.contains(QChar(0)))
+        throw Error(QStringLiteral("语句中含有 NUL 字符，不能执行：%1").arg(excerpt(QString(sql).replace(QChar(0), QStringLiteral("\\0")))));
+}
+
 QString sqlQuotedName(const QString &name)
 {
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+Decimal15 decimal15(double value)
+{
+    // d.dddddddddddddde±x: the 15 significant digits and the decimal exponent.
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value));
+    Decimal15 decimal;
+    const char *p = buffer;
+    for (; *p && *p != 'e'; ++p)
+        if (*p != '.')
+            decimal.digits += QLatin1Char(*p);
+    decimal.exponent = std::atoi(p + 1);
+    return decimal;
 }
 
 QString generalNumber(double value)
@@ -23,15 +51,9 @@ QString generalNumber(double value)
     if (value == 0)
         return QStringLiteral("0");
 
-    // d.dddddddddddddde±x: the 15 significant digits and the decimal exponent.
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value));
-    QString digits;
-    const char *p = buffer;
-    for (; *p && *p != 'e'; ++p)
-        if (*p != '.')
-            digits += QLatin1Char(*p);
-    const int exponent = std::atoi(p + 1);
+    const Decimal15 decimal = decimal15(value);
+    QString digits = decimal.digits;
+    const int exponent = decimal.exponent;
     while (digits.size() > 1 && digits.endsWith(QLatin1Char('0')))
         digits.chop(1);
 

@@ -1,5 +1,6 @@
 #include "SqlTokenizer.h"
 
+#include "SqlText.h"
 #include "platform/Error.h"
 
 namespace {
@@ -64,6 +65,7 @@ QString SqlToken::dateText() const
 
 SqlTokens tokenizeSql(const QString &sql)
 {
+    refuseNul(sql);
     SqlTokens tokens;
     qsizetype i = 0;
     const qsizetype n = sql.size();
@@ -71,11 +73,10 @@ SqlTokens tokenizeSql(const QString &sql)
         tokens.push_back({kind, sql.mid(i, end - i)});
         i = end;
     };
-    auto enclosed = [&](SqlToken::Kind kind, QChar close, bool doubled, const char *what) {
+    auto enclosed = [&](SqlToken::Kind kind, QChar close, bool doubled, const QString &what) {
         const qsizetype end = closingOf(sql, i, close, doubled);
         if (end < 0)
-            throw Error(QStringLiteral("Unterminated %1 in statement: %2")
-                            .arg(QLatin1String(what), sql.mid(i)));
+            throw Error(QStringLiteral("语句中的%1没有结束：%2").arg(what, excerpt(sql.mid(i))));
         push(kind, end + 1);
     };
 
@@ -89,16 +90,20 @@ SqlTokens tokenizeSql(const QString &sql)
         } else if (c == QLatin1Char('-') && i + 1 < n && sql[i + 1] == QLatin1Char('-')) {
             qsizetype end = sql.indexOf(QLatin1Char('\n'), i);
             push(SqlToken::Kind::Space, end < 0 ? n : end);
+        } else if (c == QLatin1Char('/') && i + 1 < n && sql[i + 1] == QLatin1Char('*')) {
+            // As SQLite reads it: an unclosed comment runs to the end.
+            const qsizetype close = sql.indexOf(QStringLiteral("*/"), i + 2);
+            push(SqlToken::Kind::Space, close < 0 ? n : close + 2);
         } else if (c == QLatin1Char('\'')) {
-            enclosed(SqlToken::Kind::String, QLatin1Char('\''), true, "text");
+            enclosed(SqlToken::Kind::String, QLatin1Char('\''), true, QStringLiteral("文本"));
         } else if (c == QLatin1Char('"')) {
-            enclosed(SqlToken::Kind::Quoted, QLatin1Char('"'), true, "name");
+            enclosed(SqlToken::Kind::Quoted, QLatin1Char('"'), true, QStringLiteral("名称"));
         } else if (c == QLatin1Char('`')) {
-            enclosed(SqlToken::Kind::Quoted, QLatin1Char('`'), true, "name");
+            enclosed(SqlToken::Kind::Quoted, QLatin1Char('`'), true, QStringLiteral("名称"));
         } else if (c == QLatin1Char('[')) {
-            enclosed(SqlToken::Kind::Quoted, QLatin1Char(']'), false, "name");
+            enclosed(SqlToken::Kind::Quoted, QLatin1Char(']'), false, QStringLiteral("名称"));
         } else if (c == QLatin1Char('#')) {
-            enclosed(SqlToken::Kind::DateLiteral, QLatin1Char('#'), false, "date");
+            enclosed(SqlToken::Kind::DateLiteral, QLatin1Char('#'), false, QStringLiteral("日期"));
         } else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < n && sql[i + 1].isDigit())) {
             qsizetype end = i;
             while (end < n && (sql[end].isDigit() || sql[end] == QLatin1Char('.')))

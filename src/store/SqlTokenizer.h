@@ -30,8 +30,9 @@ struct SqlToken
 
 using SqlTokens = std::vector<SqlToken>;
 
-// Splits a statement into tokens; raises Error on an unterminated string,
-// quoted name or date literal.
+// Splits a statement into tokens; raises Error on a NUL character and on an
+// unterminated string, quoted name or date literal. Comments (-- and /* */)
+// are blanks, as SQLite reads them.
 SqlTokens tokenizeSql(const QString &sql);
 
 QString joinSql(const SqlTokens &tokens);

@@ -1,5 +1,6 @@
 #include "Statement.h"
 
+#include "SqlText.h"
 #include "platform/Error.h"
 
 #include <sqlite3.h>
@@ -16,12 +17,13 @@ void SqliteCloser::operator()(sqlite3 *db) const noexcept
 
 void raiseSqliteError(sqlite3 *db, const QString &context)
 {
-    const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+    const QString message = excerpt(QString::fromUtf8(sqlite3_errmsg(db)));
     throw Error(context.isEmpty() ? message : context + QStringLiteral(": ") + message);
 }
 
 Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db)
 {
+    refuseNul(sql);
     const QByteArray utf8 = sql.toUtf8();
     sqlite3_stmt *stmt = nullptr;
     const char *tail = nullptr;
@@ -33,7 +35,7 @@ Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db)
         throw Error(QStringLiteral("The statement is empty"));
     // One text is one statement: whatever follows a ";" is refused, not run.
     if (tail && !QString::fromUtf8(tail).trimmed().isEmpty())
-        throw Error(QStringLiteral("Characters found after end of SQL statement: %1").arg(QString::fromUtf8(tail).trimmed()));
+        throw Error(QStringLiteral("Characters found after end of SQL statement: %1").arg(excerpt(QString::fromUtf8(tail).trimmed())));
 }
 
 void Statement::bind(int index, const QVariant &value)

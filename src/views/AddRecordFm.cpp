@@ -82,8 +82,10 @@ AddRecordFm::AddRecordFm(const AddRecordKind &kind, QWidget *parent) : QWidget(p
 bool AddRecordFm::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Edit3 && event->type() == QEvent::KeyPress) {
-        const QString text = static_cast<QKeyEvent *>(event)->text();
-        if (!text.isEmpty() && !isAmountCharacter(text[0]))
+        const auto *key = static_cast<QKeyEvent *>(event);
+        // Tab and Shift+Tab walk the tab order; they type nothing into the box.
+        const bool tabs = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+        if (!tabs && !key->text().isEmpty() && !isAmountCharacter(key->text()[0]))
             return true;
     }
     if (event->type() == QEvent::KeyRelease)

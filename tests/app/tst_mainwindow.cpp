@@ -10,7 +10,7 @@
 #include "platform/LinkLabel.h"
 #include "platform/SelectorBox.h"
 #include "platform/Shell.h"
-#include "stats/RecordSearchFm.h"
+#include "stats/IncomeSearchUt.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
 #include "views/IncomeUt.h"
@@ -149,24 +149,44 @@ private slots:
         QVERIFY(!QFileInfo::exists(QDir(app.dir()).filePath(QStringLiteral("Tavokel.257"))));
     }
 
+    void resizeKeepsTheHalves_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("groups");
+        QTest::addColumn<int>("panels");
+        QTest::newRow("984") << 984 << 482 << 382;
+        QTest::newRow("985 truncates") << 985 << 482 << 382;
+        QTest::newRow("1200") << 1200 << 590 << 490;
+        QTest::newRow("600, narrower than at start") << 600 << 290 << 190;
+        QTest::newRow("220") << 220 << 100 << 0;
+        QTest::newRow("150, panels held at zero") << 150 << 65 << 0;
+    }
+
     void resizeKeepsTheHalves()
     {
+        QFETCH(int, width);
+        QFETCH(int, groups);
+        QFETCH(int, panels);
         AppFixture app;
         app.show();
         TMainFm *m = app.main();
         const int frame = m->frameGeometry().width() - m->width();
         QCOMPARE(m->frameGeometry().size(), QSize(984, 745)); // the outer size
-        for (int width : {984, 985}) {
-            m->resize(width - frame, 745);
-            QCOMPARE(m->frameGeometry().width(), width);
-            QCOMPARE(m->GroupBox8->width(), 482);
-            QCOMPARE(m->GroupBox9->width(), 482);
-            QCOMPARE(m->Panel8->width(), 382);
-            QCOMPARE(m->Panel10->width(), 382);
-        }
-        m->resize(1200 - frame, 745);
-        QCOMPARE(m->GroupBox8->width(), 590);
-        QCOMPARE(m->Panel8->width(), 490);
+        m->resize(width - frame, 745);
+        QCoreApplication::processEvents();
+        QCOMPARE(m->frameGeometry().width(), width);
+        QCOMPARE(m->GroupBox8->width(), groups);
+        QCOMPARE(m->GroupBox9->width(), groups);
+        QCOMPARE(m->Panel8->width(), panels);
+        QCOMPARE(m->Panel10->width(), panels);
+        // What is shown follows the window's width.
+        QCOMPARE(m->PageControl1->width(), m->width());
+        QCOMPARE(m->StatusBar1->width(), m->width());
+        m->resize(984 - frame, 745); // and it grows back
+        QCoreApplication::processEvents();
+        QCOMPARE(m->frameGeometry().width(), 984);
+        QCOMPARE(m->GroupBox8->width(), 482);
+        QCOMPARE(m->Panel8->width(), 382);
     }
 
     void wheelMovesOneRowPerEvent()

@@ -2,7 +2,9 @@
 #include "platform/DataGrid.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
+#include "support/UserInput.h"
 
+#include <QApplication>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -15,6 +17,15 @@ class TestCategories : public QObject
     TMainFm *m = nullptr;
 
     int classes() { return app->ledger().scalar(QStringLiteral("SELECT count(*) FROM PayoutClass")).toInt(); }
+    // Clicks a cell and types over its text in the cell editor.
+    void typeIntoCell(DataGrid *grid, int row, int column, const QString &text)
+    {
+        user::clickCell(grid, row, column);
+        QWidget *editor = QApplication::focusWidget();
+        QVERIFY2(editor && editor != grid && grid->isAncestorOf(editor), "no cell editor open");
+        user::press(Qt::Key_A, Qt::ControlModifier);
+        user::type(text);
+    }
 
 private slots:
     void init()
@@ -29,11 +40,12 @@ private slots:
     void addTypeAndSaveStoresAtTheTop()
     {
         const int before = classes();
-        QTest::mouseClick(m->BitBtn15, Qt::LeftButton);
+        user::click(m->BitBtn15);
         Query &list = app->module()->ADOQueryZCLB;
         QCOMPARE(list.state(), Query::State::Insert);
-        list.setFieldText(list.fieldIndex(QStringLiteral("PC_Name")), QStringLiteral("Tom's 书"));
-        QTest::mouseClick(m->BitBtn16, Qt::LeftButton);
+        QCOMPARE(m->DBGridZCLB->model()->rowCount(), before + 1);
+        typeIntoCell(m->DBGridZCLB, 0, 1, QStringLiteral("Tom's 书"));
+        user::click(m->BitBtn16);
         QCOMPARE(classes(), before + 1);
         QCOMPARE(list.currentRow(), 0);
         QCOMPARE(list.fieldText(QStringLiteral("PC_Name")), QStringLiteral("Tom's 书"));
@@ -43,11 +55,11 @@ private slots:
     void addThenDeleteStoresNothing()
     {
         const int before = classes();
-        QTest::mouseClick(m->BitBtn15, Qt::LeftButton);
+        user::click(m->BitBtn15);
         QCOMPARE(m->focusWidget(), m->BitBtn15);
-        QTest::mouseClick(m->BitBtn14, Qt::LeftButton);
+        user::click(m->BitBtn14);
         QCOMPARE(classes(), before);
-        QTest::mouseClick(m->BitBtn14, Qt::LeftButton); // deletes the top category, without asking
+        user::click(m->BitBtn14); // deletes the top category, without asking
         QCOMPARE(classes(), before - 1);
         QVERIFY(app->boxes().shown.isEmpty());
     }
@@ -55,19 +67,34 @@ private slots:
     void deleteOnAnEmptyListReports()
     {
         app->ledger().exec(QStringLiteral("DELETE FROM IncomeClass"));
-        QTest::mouseClick(m->BitBtn13, Qt::LeftButton);
-        QTest::mouseClick(m->BitBtn11, Qt::LeftButton);
+        user::click(m->BitBtn13);
+        user::click(m->BitBtn11);
         QCOMPARE(m->statusText(), QStringLiteral("Cannot perform this operation on an empty dataset"));
+    }
+
+    void ctrlDeleteAsksAndKeepsATypedNameWhenCancelled()
+    {
+        const int before = classes();
+        typeIntoCell(m->DBGridZCLB, 1, 1, QStringLiteral("renamed"));
+        app->boxes().answers = {MessageBoxes::Cancel};
+        user::press(Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(app->boxes().shown.size(), 1);
+        QCOMPARE(app->boxes().shown[0].text, QStringLiteral("Delete record?"));
+        user::click(m->BitBtn16);
+        QCOMPARE(m->statusText(), QString());
+        QCOMPARE(classes(), before);
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM PayoutClass WHERE PC_Name='renamed'")).toInt(), 1);
     }
 
     void anUnpostedEditIsLostWhenTheOtherListSaves()
     {
         Query &income = app->module()->ADOQuerySRLB;
         const QString first = income.fieldText(QStringLiteral("IC_Name"));
-        income.setFieldText(income.fieldIndex(QStringLiteral("IC_Name")), QStringLiteral("changed"));
-        QTest::mouseClick(m->BitBtn16, Qt::LeftButton); // the payout list's save reloads both
+        typeIntoCell(m->DBGridSRLB, 0, 1, QStringLiteral("changed"));
+        user::click(m->BitBtn16); // the payout list's save reloads both
         QCOMPARE(m->statusText(), QString());
         QCOMPARE(income.fieldText(QStringLiteral("IC_Name")), first);
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM IncomeClass WHERE IC_Name='changed'")).toInt(), 0);
     }
 };
 

@@ -1,8 +1,10 @@
 #include "app/MainUt.h"
 #include "platform/DataGrid.h"
 #include "platform/GridRowModel.h"
+#include "platform/SelectorBox.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
+#include "support/UserInput.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,20 +13,20 @@
 
 namespace {
 
-// Puts the grid's current cell at (row, column) the way a click would.
-void goTo(DataGrid *grid, int row, int column)
-{
-    grid->setFocus();
-    grid->setCurrentIndex(grid->model()->index(row, column));
-}
-
-// Types into the cell editor that the grid keeps open on its current cell.
+// Types over the text of the cell editor that the grid keeps open on its
+// current cell.
 void typeIntoCell(DataGrid *grid, const QString &text)
 {
     auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
     QVERIFY2(editor && grid->isAncestorOf(editor), "no cell editor open");
-    editor->selectAll();
-    QTest::keyClicks(editor, text);
+    user::press(Qt::Key_A, Qt::ControlModifier);
+    user::type(text);
+}
+
+bool editorOpen(DataGrid *grid)
+{
+    QWidget *focus = QApplication::focusWidget();
+    return focus && focus != grid && grid->isAncestorOf(focus);
 }
 
 } // namespace
@@ -65,9 +67,9 @@ private slots:
 
     void movingToAnotherRowPostsTheChange()
     {
-        goTo(m->DBGridZC, 0, 3);
+        user::clickCell(m->DBGridZC, 0, 3);
         typeIntoCell(m->DBGridZC, QStringLiteral("Tom's lunch"));
-        goTo(m->DBGridZC, 1, 3);
+        user::clickCell(m->DBGridZC, 1, 3);
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT P_Desc FROM Payout WHERE P_No=1")).toString(),
                  QStringLiteral("Tom's lunch"));
         QCOMPARE(m->DBGridZC->rowModel()->currentRow(), 1);
@@ -76,9 +78,9 @@ private slots:
 
     void aValueTheTableRefusesEndsInTheErrorBox()
     {
-        goTo(m->DBGridZC, 0, 2);
+        user::clickCell(m->DBGridZC, 0, 2);
         typeIntoCell(m->DBGridZC, QStringLiteral("12x"));
-        goTo(m->DBGridZC, 2, 2);
+        user::clickCell(m->DBGridZC, 2, 2);
         QCOMPARE(app->boxes().shown.size(), 1);
         QCOMPARE(app->boxes().shown[0].text, QStringLiteral("'12x' is not a valid floating point value."));
         QCOMPARE(app->module()->ADOQueryZC.currentRow(), 0); // the row stays, still edited
@@ -88,64 +90,106 @@ private slots:
 
     void anUnchangedNewRowIsDroppedWhenTheFocusLeaves()
     {
-        goTo(m->DBGridZC, 1, 0);
-        QTest::keyClick(m->DBGridZC, Qt::Key_Insert);
+        user::clickCell(m->DBGridZC, 1, 0);
+        user::press(Qt::Key_Insert);
         QCOMPARE(app->module()->ADOQueryZC.state(), Query::State::Insert);
         QCOMPARE(m->DBGridZC->model()->rowCount(), 4);
         QCOMPARE(m->DBGridZC->rowModel()->currentRow(), 1);
-        m->BitBtn1->setFocus();
+        user::click(m->ComboBox1);
         QCOMPARE(m->DBGridZC->model()->rowCount(), 3);
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 3);
     }
 
     void downPastTheLastRowAppends()
     {
-        goTo(m->DBGridZC, 2, 3);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        user::clickCell(m->DBGridZC, 2, 3);
+        user::press(Qt::Key_Down);
         QCOMPARE(app->module()->ADOQueryZC.state(), Query::State::Insert);
         QCOMPARE(m->DBGridZC->rowModel()->currentRow(), 3);
         typeIntoCell(m->DBGridZC, QStringLiteral("new"));
-        goTo(m->DBGridZC, 0, 3);
+        user::clickCell(m->DBGridZC, 0, 3);
 
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM Payout WHERE P_Desc='new'")).toInt(), 1);
     }
 
     void ctrlDeleteInAListAsksNothing()
     {
-        goTo(m->DBGridZC, 1, 0);
-        QTest::keyClick(m->DBGridZC, Qt::Key_Delete, Qt::ControlModifier);
+        // In an editable cell: the editor holds the focus and must not take the keys as its own.
+        user::clickCell(m->DBGridZC, 1, 3);
+        typeIntoCell(m->DBGridZC, QStringLiteral("typed"));
+        user::press(Qt::Key_Delete, Qt::ControlModifier);
         QVERIFY(app->boxes().shown.isEmpty());
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM Payout WHERE P_No=2")).toInt(), 0);
         QCOMPARE(m->DBGridZC->model()->rowCount(), 2);
+        QVERIFY(editorOpen(m->DBGridZC)); // the focus stays in the grid
+        // In the read-only class column the grid itself holds the focus.
+        user::clickCell(m->DBGridZC, 1, 1);
+        QVERIFY(!editorOpen(m->DBGridZC));
+        user::press(Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(m->DBGridZC->model()->rowCount(), 1);
+        user::click(m->ComboBox1); // the focus leaves: nothing left over is written
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT group_concat(P_No || P_Desc) FROM Payout")).toString(),
+                 QStringLiteral("1a"));
+        QVERIFY(app->boxes().shown.isEmpty());
     }
 
     void ctrlDeleteInACategoryListAsks()
     {
         m->PageControl1->setCurrentWidget(m->TabSheetSZ);
         const int before = app->ledger().scalar(QStringLiteral("SELECT count(*) FROM PayoutClass")).toInt();
-        goTo(m->DBGridZCLB, 0, 1);
+        const QString top = app->ledger().scalar(QStringLiteral("SELECT PC_Name FROM PayoutClass WHERE PC_No=%1").arg(before)).toString();
+        user::clickCell(m->DBGridZCLB, 0, 1);
+        QVERIFY(editorOpen(m->DBGridZCLB));
         app->boxes().answers = {MessageBoxes::Cancel};
-        QTest::keyClick(m->DBGridZCLB, Qt::Key_Delete, Qt::ControlModifier);
+        user::press(Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(app->boxes().shown.size(), 1);
         QCOMPARE(app->boxes().shown[0].text, QStringLiteral("Delete record?"));
         QCOMPARE(app->boxes().shown[0].buttons, MessageBoxes::Ok | MessageBoxes::Cancel);
+        user::clickCell(m->DBGridZCLB, 1, 1); // a move posts the row if anything changed in it
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM PayoutClass")).toInt(), before);
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT PC_Name FROM PayoutClass WHERE PC_No=%1").arg(before)).toString(), top);
+        user::clickCell(m->DBGridZCLB, 0, 1);
         app->boxes().answers = {MessageBoxes::Ok};
-        QTest::keyClick(m->DBGridZCLB, Qt::Key_Delete, Qt::ControlModifier);
+        user::press(Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(app->boxes().shown.size(), 2);
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM PayoutClass")).toInt(), before - 1);
         // The highest number stood first and is the one removed.
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM PayoutClass WHERE PC_No=%1").arg(before)).toInt(), 0);
     }
 
+    void ctrlDeleteOnAnEmptyGridDoesNothing()
+    {
+        app->ledger().exec(QStringLiteral("DELETE FROM PayoutClass"));
+        m->PageControl1->setCurrentWidget(m->TabSheetSZ);
+        QCOMPARE(m->DBGridZCLB->model()->rowCount(), 0);
+        user::click(m->DBGridZCLB->viewport());
+        QCOMPARE(QApplication::focusWidget(), m->DBGridZCLB);
+        user::press(Qt::Key_Delete, Qt::ControlModifier);
+        QVERIFY(app->boxes().shown.isEmpty());
+        QCOMPARE(m->statusText(), QString());
+
+        m->PageControl1->setCurrentWidget(m->TabSheet2);
+        app->ledger().exec(QStringLiteral("DELETE FROM Payout"));
+        user::click(m->BitBtn4);
+        QCOMPARE(m->DBGridZC->model()->rowCount(), 0);
+        user::click(m->DBGridZC->viewport());
+        QCOMPARE(QApplication::focusWidget(), m->DBGridZC);
+        user::press(Qt::Key_Delete, Qt::ControlModifier);
+        QVERIFY(app->boxes().shown.isEmpty());
+        QCOMPARE(m->DBGridZC->model()->rowCount(), 0);
+    }
+
     void statisticsGridsAreReadOnlyButDeletable()
     {
+        m->PageControl1->setCurrentWidget(m->TabSheetTJ);
         GridRowModel *rows = m->DBGridZCTJ->rowModel();
         QCOMPARE(rows->rowCount(), 3);
         QVERIFY(!(rows->flags(rows->index(0, 1)) & Qt::ItemIsEditable));
-        goTo(m->DBGridZCTJ, 0, 1);
-        QTest::keyClick(m->DBGridZCTJ, Qt::Key_Insert);
+        user::clickCell(m->DBGridZCTJ, 0, 1);
+        QCOMPARE(QApplication::focusWidget(), m->DBGridZCTJ);
+        user::press(Qt::Key_Insert);
         QCOMPARE(rows->rowCount(), 3);
-        QTest::keyClick(m->DBGridZCTJ, Qt::Key_Delete, Qt::ControlModifier);
+        user::press(Qt::Key_Delete, Qt::ControlModifier);
         QVERIFY(app->boxes().shown.isEmpty());
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM PayoutStatistic")).toInt(), 2);
     }

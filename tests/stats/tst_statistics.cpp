@@ -55,6 +55,22 @@ private slots:
         QTest::newRow("negative") << -250.0 << "-250.00";
         QTest::newRow("rounds") << 2.999 << "3.00";
         QTest::newRow("negative fraction") << -0.25 << "-.25";
+        // Rounded half away from zero from the 15-digit decimal form, not from
+        // the binary value just below it.
+        QTest::newRow("1.005") << 1.005 << "1.01";
+        QTest::newRow("0.285") << 0.285 << ".29";
+        QTest::newRow("2.675") << 2.675 << "2.68";
+        QTest::newRow("1.115") << 1.115 << "1.12";
+        QTest::newRow("-0.005") << -0.005 << "-.01";
+        QTest::newRow("-1.115") << -1.115 << "-1.12";
+        QTest::newRow("0.004") << 0.004 << ".00";
+        QTest::newRow("-0.004") << -0.004 << ".00";
+        QTest::newRow("0.995") << 0.995 << "1.00";
+        QTest::newRow("99.995") << 99.995 << "100.00";
+        QTest::newRow("tiny") << 1e-20 << ".00";
+        QTest::newRow("large") << 1.5e20 << "150000000000000000000.00";
+        QTest::newRow("15 digits") << 1234567890123.45 << "1234567890123.45";
+        QTest::newRow("sum of tenths") << 0.1 + 0.2 << ".30";
     }
     void hashDotZeroZero()
     {
@@ -213,6 +229,19 @@ private slots:
                  (QList<QVariantList>{{QStringLiteral("Tom's"), 0.3}, {QStringLiteral("未填"), QVariant()}}));
         QCOMPARE(rows("SELECT AC_I_Count, AC_P_Count FROM AllCount"), (QList<QVariantList>{{1234.56, 0.3}}));
         QCOMPARE(m->Edit3->text(), QStringLiteral("1234.26"));
+    }
+
+    void theBoxesRoundWhatTheGridsShow()
+    {
+        payout("2010-06-01", QStringLiteral("'餐饮'"), QStringLiteral("1.005"));
+        income("2010-06-02", QStringLiteral("'工资'"), QStringLiteral("0.285"));
+        app->show();
+        m = app->main();
+        runFor(m->RadioButton2, QStringLiteral("2010"), QStringLiteral("06"), QStringLiteral("01"));
+        QCOMPARE(m->DBGridZCTJ->model()->index(0, 1).data().toString(), QStringLiteral("1.005"));
+        QCOMPARE(m->Edit2->text(), QStringLiteral("1.01"));
+        QCOMPARE(m->Edit1->text(), QStringLiteral(".29"));
+        QCOMPARE(m->Edit3->text(), QStringLiteral("-.72"));
     }
 };
 

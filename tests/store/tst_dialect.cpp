@@ -7,17 +7,23 @@
 
 namespace {
 
-bool ledgerDates(const QString &table, const QString &column)
+TableColumns ledgerColumns(const QString &table)
 {
-    return (table.compare(QLatin1String("Payout"), Qt::CaseInsensitive) == 0
-            && column.compare(QLatin1String("P_Date"), Qt::CaseInsensitive) == 0)
-        || (table.compare(QLatin1String("Income"), Qt::CaseInsensitive) == 0
-            && column.compare(QLatin1String("I_Date"), Qt::CaseInsensitive) == 0);
+    for (const char *prefix : {"Income", "Payout"})
+        if (table.compare(QLatin1String(prefix), Qt::CaseInsensitive) == 0) {
+            const QString p = table.left(1).toUpper() + QLatin1Char('_');
+            return {{p + QStringLiteral("No"), ColumnType::Integer},
+                    {p + QStringLiteral("Date"), ColumnType::Date},
+                    {p + QStringLiteral("Class"), ColumnType::Text},
+                    {p + QStringLiteral("Num"), ColumnType::Number},
+                    {p + QStringLiteral("Desc"), ColumnType::Text}};
+        }
+    return {};
 }
 
 QString translated(const QString &sql)
 {
-    return translateStatement(sql, ledgerDates).sql;
+    return translateStatement(sql, ledgerColumns).sql;
 }
 
 QString failure(const QString &sql)
@@ -53,6 +59,50 @@ private slots:
         QCOMPARE(dates, 1);
         QCOMPARE(quoted, 2);
         QVERIFY_THROWS_EXCEPTION(Error, tokenizeSql(QStringLiteral("Select 'open")));
+    }
+
+    void blockCommentsHideQuotesAndDateMarks()
+    {
+        const QString sql = QStringLiteral("Select /* it's #1 */ * From Payout Where P_Date = #2010-3-1# /* open 'x");
+        const SqlTokens tokens = tokenizeSql(sql);
+        QCOMPARE(joinSql(tokens), sql);
+        int strings = 0, dates = 0;
+        for (const SqlToken &t : tokens) {
+            strings += t.kind == SqlToken::Kind::String;
+            dates += t.kind == SqlToken::Kind::DateLiteral;
+        }
+        QCOMPARE(strings, 0);
+        QCOMPARE(dates, 1);
+        QCOMPARE(translated(sql), QStringLiteral("Select /* it's #1 */ * From Payout Where P_Date = '2010-03-01' /* open 'x"));
+        QCOMPARE(translated(QStringLiteral("Insert Into Payout(P_Date /* day */, P_Num) Values(/* it's */ '2010-3-5', 1)")),
+                 QStringLiteral("Insert Into Payout(P_Date /* day */, P_Num) Values(/* it's */ '2010-03-05', 1)"));
+    }
+
+    void aNulCharacterIsRefused()
+    {
+        const QString sql = QStringLiteral("DELETE FROM Payout") + QChar(0) + QStringLiteral(" WHERE P_No=1");
+        QVERIFY_THROWS_EXCEPTION(Error, tokenizeSql(sql));
+        QVERIFY(failure(sql).contains(QLatin1String("NUL")));
+    }
+
+    void messagesQuoteAtMostAboutTwoHundredCharacters_data()
+    {
+        QTest::addColumn<QString>("sql");
+        const QString tail(5000, QLatin1Char('x'));
+        QTest::newRow("open text") << QStringLiteral("Select '") + tail;
+        QTest::newRow("open name") << QStringLiteral("Select [") + tail;
+        QTest::newRow("open date") << QStringLiteral("Select #") + tail;
+        QTest::newRow("no such day") << QStringLiteral("Select #2010-2-30") + tail + QLatin1Char('#');
+        QTest::newRow("stored date") << QStringLiteral("Insert Into Payout(P_Date) Values('") + tail + QStringLiteral("')");
+        QTest::newRow("counter") << QStringLiteral("ALTER TABLE t ALTER COLUMN c COUNTER ") + tail;
+        QTest::newRow("nul") << QStringLiteral("Select ") + QChar(0) + tail;
+    }
+    void messagesQuoteAtMostAboutTwoHundredCharacters()
+    {
+        QFETCH(QString, sql);
+        const QString message = failure(sql);
+        QVERIFY(!message.isEmpty());
+        QVERIFY2(message.size() < 280, qPrintable(QString::number(message.size())));
     }
 
     void dateLiteralsBecomeIsoTexts_data()
@@ -108,7 +158,7 @@ private slots:
     void inClauseNamesAnAttachedFile()
     {
         const TranslatedStatement t = translateStatement(
-            QStringLiteral("INSERT INTO IncomeClass SELECT * FROM  IncomeClass IN '/old data/旧账本''s.257'"), ledgerDates);
+            QStringLiteral("INSERT INTO IncomeClass SELECT * FROM  IncomeClass IN '/old data/旧账本''s.257'"), ledgerColumns);
         QCOMPARE(t.sourceFiles, QStringList{QStringLiteral("/old data/旧账本's.257")});
         QVERIFY2(t.sql.startsWith(QStringLiteral("INSERT INTO IncomeClass SELECT * FROM  ") + sourceSchema(0) + QStringLiteral(".\"IncomeClass\"")),
                  qPrintable(t.sql));
@@ -125,18 +175,47 @@ private slots:
     void counterResetIsRecognised()
     {
         const TranslatedStatement t =
-            translateStatement(QStringLiteral(" ALTER TABLE PayOutClass ALTER COLUMN PC_No COUNTER(1, 1)"), ledgerDates);
+            translateStatement(QStringLiteral(" ALTER TABLE PayOutClass ALTER COLUMN PC_No COUNTER(1, 1)"), ledgerColumns);
         QVERIFY(t.counterReset);
         QCOMPARE(t.counterReset->table, QStringLiteral("PayOutClass"));
         QCOMPARE(t.counterReset->column, QStringLiteral("PC_No"));
         QCOMPARE(t.counterReset->seed, 1);
-        QVERIFY(!failure(QStringLiteral("ALTER TABLE Income ALTER COLUMN I_No COUNTER(1, 2)")).isEmpty());
+        const TranslatedStatement spaced =
+            translateStatement(QStringLiteral("alter table [Income] alter column I_No counter ( 5 , 1 ) -- again"), ledgerColumns);
+        QVERIFY(spaced.counterReset);
+        QCOMPARE(spaced.counterReset->table, QStringLiteral("Income"));
+        QCOMPARE(spaced.counterReset->seed, 5);
+    }
+
+    void counterTakesOnlyItsOneForm_data()
+    {
+        QTest::addColumn<QString>("sql");
+        for (const char *sql : {"ALTER TABLE Income ALTER COLUMN I_No COUNTER garbage",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER(1)",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER(1, 1, 1)",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER(1, 1) garbage",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER(1, 1",
+                                "ALTER TABLE Income ALTER I_No COUNTER(1, 1)",
+                                "ALTER TABLE Income ALTER COLUMN I_No INTEGER",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER(a, 1)",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER(-1, 1)",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER(0, 1)",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER(1.5, 1)",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER(1, 2)",
+                                "ALTER TABLE Income ALTER COLUMN I_No COUNTER(99999999999999999999, 1)"})
+            QTest::newRow(sql) << QString::fromLatin1(sql);
+    }
+    void counterTakesOnlyItsOneForm()
+    {
+        QFETCH(QString, sql);
+        QVERIFY(!failure(sql).isEmpty());
     }
 
     void writtenTableIsKnown()
     {
-        QCOMPARE(translateStatement(QStringLiteral("DELETE FROM AllCount"), ledgerDates).writtenTable, QStringLiteral("AllCount"));
-        QCOMPARE(translateStatement(QStringLiteral("Select * From AllCount"), ledgerDates).writtenTable, QString());
+        QCOMPARE(translateStatement(QStringLiteral("DELETE FROM AllCount"), ledgerColumns).writtenTable, QStringLiteral("AllCount"));
+        QCOMPARE(translateStatement(QStringLiteral("Select * From AllCount"), ledgerColumns).writtenTable, QString());
     }
 };
 

@@ -218,6 +218,50 @@ private slots:
         QCOMPARE(query->textAt(0, 0), QStringLiteral("1"));
     }
 
+    void theSortOrderIsStrictAndWeakWhateverAColumnHolds()
+    {
+        const qint64 big = Q_INT64_C(9007199254740993); // 2^53 + 1: no double holds it
+        const QList<QVariant> values = {QVariant(), QVariant(qint64(10)), QVariant(qint64(9)), QVariant(9.0),
+                                        QVariant(9.5), QVariant(-0.0), QVariant(qint64(0)), QVariant(big),
+                                        QVariant(qint64(big - 1)), QVariant(9007199254740992.0), QVariant(1e300),
+                                        QVariant(-1e300), QStringLiteral("9"), QStringLiteral("10"),
+                                        QStringLiteral("abc"), QString(QLatin1String("")), QStringLiteral("Abc")};
+        auto less = [](const QVariant &a, const QVariant &b) { return Query::compareValues(a, b) < 0; };
+        auto equivalent = [&](const QVariant &a, const QVariant &b) { return !less(a, b) && !less(b, a); };
+        for (const QVariant &a : values) {
+            QVERIFY(!less(a, a));
+            for (const QVariant &b : values) {
+                QCOMPARE(Query::compareValues(a, b), -Query::compareValues(b, a));
+                for (const QVariant &c : values) {
+                    if (less(a, b) && less(b, c))
+                        QVERIFY2(less(a, c), qPrintable(a.toString() + QLatin1Char(' ') + b.toString() + QLatin1Char(' ') + c.toString()));
+                    if (equivalent(a, b) && equivalent(b, c))
+                        QVERIFY2(equivalent(a, c), qPrintable(a.toString() + QLatin1Char(' ') + b.toString() + QLatin1Char(' ') + c.toString()));
+                }
+            }
+        }
+    }
+
+    void aMixedColumnSortsNullsThenNumbersThenTexts()
+    {
+        // An expression column keeps each value's own type.
+        openPayouts(QStringLiteral("Select 10 As V Union All Select '9' Union All Select 9 Union All Select Null "
+                                   "Union All Select 'abc' Union All Select 2.5 Union All Select '10'"));
+        const int desc = query->fieldIndex(QStringLiteral("V"));
+        auto column = [&] {
+            QStringList texts;
+            for (int r = 0; r < query->recordCount(); ++r)
+                texts << (query->valueAt(r, desc).isNull() ? QStringLiteral("null") : query->textAt(r, desc));
+            return texts;
+        };
+        query->setSort(QStringLiteral("V ASC"));
+        QCOMPARE(column(), (QStringList{QStringLiteral("null"), QStringLiteral("2.5"), QStringLiteral("9"), QStringLiteral("10"),
+                                        QStringLiteral("10"), QStringLiteral("9"), QStringLiteral("abc")}));
+        query->setSort(QStringLiteral("V DESC"));
+        QCOMPARE(column(), (QStringList{QStringLiteral("abc"), QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("10"),
+                                        QStringLiteral("9"), QStringLiteral("2.5"), QStringLiteral("null")}));
+    }
+
     void refreshReReadsAndSettles()
     {
         openPayouts();

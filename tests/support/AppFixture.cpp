@@ -46,6 +46,11 @@ void AppFixture::show()
     (void)QTest::qWaitForWindowActive(main());
 }
 
+void AppFixture::quit()
+{
+    m_windows.reset();
+}
+
 TMainFm *AppFixture::main() const
 {
     return m_windows->MainFm.get();

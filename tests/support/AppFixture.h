@@ -24,6 +24,8 @@ public:
     void create();
     // Shows the main window, which runs its show sequence.
     void show();
+    // Ends the program: the nine objects are freed as at its end.
+    void quit();
 
     TMainFm *main() const;
     TDataModule1 *module() const;

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QWindow>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QTableView>
 #include <QTest>
@@ -13,15 +14,28 @@ namespace user {
 
 namespace {
 
-// An open menu takes the keys before the window's focus widget.
-QWidget *focusTarget()
+// Where the platform sends a key: a keyboard grab, else an open popup (its
+// focus widget, or the popup itself), else the focus widget.
+QWidget *keyTarget()
 {
+    if (QWidget *grabber = QWidget::keyboardGrabber())
+        return grabber;
     if (QWidget *popup = QApplication::activePopupWidget())
         return popup->focusWidget() ? popup->focusWidget() : popup;
     QWidget *focus = QApplication::focusWidget();
     if (!focus)
         QTest::qFail("no widget holds the keyboard focus", __FILE__, __LINE__);
     return focus;
+}
+
+// The innermost visible widget at a point of a widget, and the point in it.
+std::pair<QWidget *, QPoint> under(QWidget *widget, QPoint at)
+{
+    if (at.isNull())
+        at = widget->rect().center();
+    if (QWidget *child = widget->childAt(at))
+        return {child, child->mapFrom(widget, at)};
+    return {widget, at};
 }
 
 QPoint cellCentre(QAbstractItemView *view, int row, int column)
@@ -35,34 +49,65 @@ QPoint cellCentre(QAbstractItemView *view, int row, int column)
 
 } // namespace
 
+// Keys for what a keyboard types; other characters (Chinese) come as the
+// input method's committed text.
 void type(const QString &text)
 {
-    for (const QChar c : text)
-        if (QWidget *focus = focusTarget())
-            QTest::keyClicks(focus, QString(c));
+    for (const QChar c : text) {
+        QWidget *target = keyTarget();
+        if (!target)
+            return;
+        // A character beyond Latin-1 (Chinese, as an input method commits it)
+        // comes as a key event that carries only its text.
+        if (c.unicode() > 0xff)
+            QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        else
+            QTest::keyClicks(target, QString(c));
+    }
 }
 
+// The release goes where the keys go once the press is handled: a press that
+// moves the focus has its release seen by the new focus widget.
 void press(Qt::Key key, Qt::KeyboardModifiers modifiers)
 {
-    if (QWidget *focus = focusTarget())
-        QTest::keyClick(focus, key, modifiers);
+    if (QWidget *target = keyTarget())
+        QTest::keyPress(target, key, modifiers);
+    if (QWidget *target = keyTarget())
+        QTest::keyRelease(target, key, modifiers);
 }
 
 void click(QWidget *widget, QPoint at)
 {
-    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at.isNull() ? widget->rect().center() : at);
+    const auto [receiver, point] = under(widget, at);
+    QTest::mouseClick(receiver, Qt::LeftButton, Qt::NoModifier, point);
+}
+
+void rightClick(QWidget *widget, QPoint at)
+{
+    const auto [receiver, point] = under(widget, at);
+    QTest::mouseClick(receiver, Qt::RightButton, Qt::NoModifier, point);
+    // The platform follows a right click with the request for a context menu.
+    QContextMenuEvent request(QContextMenuEvent::Mouse, point, receiver->mapToGlobal(point));
+    QApplication::sendEvent(receiver, &request);
+}
+
+void doubleClick(QWidget *widget, QPoint at)
+{
+    if (at.isNull())
+        at = widget->rect().center();
+    click(widget, at);
+    const auto [receiver, point] = under(widget, at);
+    QTest::mouseDClick(receiver, Qt::LeftButton, Qt::NoModifier, point);
 }
 
 void clickCell(QAbstractItemView *view, int row, int column)
 {
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, cellCentre(view, row, column));
+    click(view->viewport(), cellCentre(view, row, column));
 }
 
 void doubleClickCell(QAbstractItemView *view, int row, int column)
 {
-    const QPoint at = cellCentre(view, row, column);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    doubleClick(view->viewport(), cellCentre(view, row, column));
 }
 
 void clickTitle(QTableView *view, int section)

@@ -6,11 +6,18 @@
 #include "platform/SelectorBox.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
+#include "support/UserInput.h"
 #include "views/IncomeUt.h"
 #include "views/PayoutAddUt.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QKeySequence>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -31,6 +38,61 @@ class TestAddRecord : public QObject
         m->ComboBox3->setText(d);
         m->BitBtn4->click();
         m->BitBtn8->click();
+    }
+    // Opens a dialog with its add button; the dialog's window takes the keys.
+    void open(QPushButton *add, AddRecordFm *dialog)
+    {
+        user::click(add);
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QCOMPARE(QApplication::focusWidget(), dialog->DateTimePicker1);
+    }
+    // Clicks into a box and types over its text (selected with End and
+    // Shift+Home: the amount box drops Ctrl+A as a control character).
+    void typeInto(QWidget *box, const QString &text)
+    {
+        user::click(box);
+        user::press(Qt::Key_End);
+        user::press(Qt::Key_Home, Qt::ShiftModifier);
+        user::type(text);
+    }
+    // Chooses Paste in a text box's context menu.
+    void pasteFromMenu(QWidget *box)
+    {
+        user::rightClick(box);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        const QString shortcut = QLatin1Char('\t') + QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+        const QList<QAction *> actions = menu->actions();
+        const auto paste = std::find_if(actions.begin(), actions.end(),
+                                        [&](QAction *action) { return action->text().endsWith(shortcut); });
+        QVERIFY(paste != actions.end() && (*paste)->isEnabled());
+        user::click(menu, menu->actionGeometry(*paste).center());
+        QVERIFY(!menu->isVisible());
+    }
+    // Opens a category list with a click and picks a row with the arrow keys and Enter.
+    void pickCategory(AddRecordFm *dialog, int row)
+    {
+        user::click(dialog->ComboBox1);
+        QVERIFY(dialog->ComboBox1->view()->isVisible());
+        QAbstractItemView *list = dialog->ComboBox1->view();
+        for (int i = 0; i <= row && list->currentIndex().row() != row; ++i) // down to the row, as a user watches it
+            user::press(Qt::Key_Down);
+        user::press(Qt::Key_Return);
+        QVERIFY(!dialog->ComboBox1->view()->isVisible());
+        QCOMPARE(dialog->ComboBox1->currentIndex(), row);
+    }
+    // The widgets that hold the focus after each of steps presses of Tab or Shift+Tab.
+    QList<QWidget *> walk(int steps, bool backwards)
+    {
+        QList<QWidget *> reached;
+        for (int i = 0; i < steps; ++i) {
+            if (backwards)
+                user::press(Qt::Key_Backtab, Qt::ShiftModifier);
+            else
+                user::press(Qt::Key_Tab);
+            reached.append(QApplication::focusWidget());
+        }
+        return reached;
     }
     int payouts(const QString &where) { return app->ledger().scalar(QStringLiteral("SELECT count(*) FROM Payout WHERE ") + where).toInt(); }
 
@@ -53,7 +115,7 @@ private slots:
 
     void openingPreparesTheDialog()
     {
-        QTest::mouseClick(m->BitBtn1, Qt::LeftButton);
+        open(m->BitBtn1, payout);
         QVERIFY(payout->isVisible());
         QVERIFY(!payout->isModal());
         QCOMPARE(payout->windowTitle(), QStringLiteral("增加支出"));
@@ -63,38 +125,73 @@ private slots:
         QCOMPARE(payout->DateTimePicker1->date(), QDate(2010, 3, 5));
         QCOMPARE(payout->focusWidget(), payout->DateTimePicker1);
         QCOMPARE(payout->Edit3->text(), QString());
-        QTest::mouseClick(m->BitBtn5, Qt::LeftButton);
+        open(m->BitBtn5, income);
         QCOMPARE(income->ComboBox1->itemText(0), QStringLiteral("其他收入"));
         QCOMPARE(income->pos(), QPoint(358, 158));
     }
 
     void theAmountTakesDigitsAndPoints()
     {
-        QTest::mouseClick(m->BitBtn1, Qt::LeftButton);
-        payout->Edit3->setFocus();
-        for (const char *key : {"1", "2", "a", ".", "5", "-", ",", " "})
-            QTest::keyClicks(payout->Edit3, QString::fromLatin1(key));
+        open(m->BitBtn1, payout);
+        user::click(payout->Edit3);
+        user::type(QStringLiteral("12a.5-, "));
         QCOMPARE(payout->Edit3->text(), QStringLiteral("12.5"));
-        QTest::keyClick(payout->Edit3, Qt::Key_Backspace);
+        user::press(Qt::Key_Backspace);
         QCOMPARE(payout->Edit3->text(), QStringLiteral("12."));
-        payout->Edit3->clear();
-        payout->Edit3->insert(QStringLiteral("1; DELETE FROM Payout")); // pasted text is held to the same characters
-        QCOMPARE(payout->Edit3->text(), QString());
+        QGuiApplication::clipboard()->setText(QStringLiteral("1; DELETE FROM Payout"));
+        user::press(Qt::Key_V, Qt::ControlModifier); // a control character: dropped
+        QCOMPARE(payout->Edit3->text(), QStringLiteral("12."));
+        // Pasted from the box's menu, the text is held to the same characters.
+        pasteFromMenu(payout->Edit3);
+        QCOMPARE(payout->Edit3->text(), QStringLiteral("12."));
+        QGuiApplication::clipboard()->setText(QStringLiteral("7.25"));
+        pasteFromMenu(payout->Edit3);
+        QCOMPARE(payout->Edit3->text(), QStringLiteral("12.7.25"));
+    }
+
+    void bothTabOrdersWalkCompletely()
+    {
+        open(m->BitBtn1, payout);
+        const QList<QWidget *> payoutOrder = {payout->ComboBox1, payout->Edit3, payout->Edit4,
+                                              payout->Button1,   payout->Button2, payout->DateTimePicker1};
+        QCOMPARE(walk(6, false), payoutOrder);
+        const QList<QWidget *> payoutBack = {payout->Button2, payout->Button1, payout->Edit4,
+                                             payout->Edit3,   payout->ComboBox1, payout->DateTimePicker1};
+        QCOMPARE(walk(6, true), payoutBack);
+
+        open(m->BitBtn5, income);
+        const QList<QWidget *> incomeOrder = {income->Edit3,     income->Edit4,          income->Button1,
+                                              income->Button2, income->ComboBox1, income->DateTimePicker1};
+        QCOMPARE(walk(6, false), incomeOrder);
+        const QList<QWidget *> incomeBack = {income->ComboBox1, income->Button2, income->Button1,
+                                             income->Edit4,     income->Edit3,   income->DateTimePicker1};
+        QCOMPARE(walk(6, true), incomeBack);
+        // Tab leaves the amount box with what was typed in it.
+        user::press(Qt::Key_Backtab, Qt::ShiftModifier);
+        user::press(Qt::Key_Backtab, Qt::ShiftModifier);
+        user::press(Qt::Key_Backtab, Qt::ShiftModifier);
+        user::press(Qt::Key_Backtab, Qt::ShiftModifier);
+        user::press(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), income->Edit3);
+        user::type(QStringLiteral("8\t"));
+        QCOMPARE(QApplication::focusWidget(), income->Edit4);
+        QCOMPARE(income->Edit3->text(), QStringLiteral("8"));
     }
 
     void enterWalksTheBoxesAndConfirms()
     {
-        QTest::mouseClick(m->BitBtn1, Qt::LeftButton);
-        QTest::keyClick(payout->DateTimePicker1, Qt::Key_Return);
-        QCOMPARE(payout->focusWidget(), payout->ComboBox1);
-        payout->ComboBox1->setCurrentIndex(0);
-        QTest::keyClick(payout->ComboBox1, Qt::Key_Return);
-        QCOMPARE(payout->focusWidget(), payout->Edit3);
-        QTest::keyClicks(payout->Edit3, QStringLiteral("7.5"));
-        QTest::keyClick(payout->Edit3, Qt::Key_Down);
-        QCOMPARE(payout->focusWidget(), payout->Edit4);
-        QTest::keyClicks(payout->Edit4, QStringLiteral("it's lunch"));
-        QTest::keyClick(payout->Edit4, Qt::Key_Return);
+        open(m->BitBtn1, payout);
+        user::press(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), payout->ComboBox1);
+        user::press(Qt::Key_Down); // the first category, highest number first
+        QCOMPARE(payout->ComboBox1->currentText(), QStringLiteral("Tom's"));
+        user::press(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), payout->Edit3);
+        user::type(QStringLiteral("7.5"));
+        user::press(Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), payout->Edit4);
+        user::type(QStringLiteral("it's lunch"));
+        user::press(Qt::Key_Return);
         QVERIFY(!payout->isVisible());
         QCOMPARE(payouts(QStringLiteral("P_Date='2010-03-05' AND P_Class='Tom''s' AND P_Num=7.5 AND P_Desc='it''s lunch'")), 1);
         QCOMPARE(m->DBGridZC->model()->rowCount(), 1); // the list was refreshed
@@ -104,51 +201,64 @@ private slots:
 
     void theIncomeDatePickerHasNoKeyRule()
     {
-        QTest::mouseClick(m->BitBtn5, Qt::LeftButton);
-        income->DateTimePicker1->setFocus();
-        QTest::keyClick(income->DateTimePicker1, Qt::Key_Return);
-        QCOMPARE(income->focusWidget(), income->DateTimePicker1);
-        QTest::keyClick(income->DateTimePicker1, Qt::Key_Down);
-        QCOMPARE(income->focusWidget(), income->DateTimePicker1);
-        // The tab order starts at the amount.
-        QCOMPARE(income->Edit3->nextInFocusChain(), income->Edit4);
+        open(m->BitBtn5, income);
+        user::press(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), income->DateTimePicker1);
+        user::press(Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), income->DateTimePicker1);
+        // Enter walks on from the category box.
+        user::click(income->ComboBox1);
+        user::press(Qt::Key_Escape); // closes the list the click opened
+        QCOMPARE(QApplication::focusWidget(), income->ComboBox1);
+        user::press(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), income->Edit3);
     }
 
     void theStatementIsBuiltFromTheBoxes()
     {
-        QTest::mouseClick(m->BitBtn1, Qt::LeftButton);
-        payout->ComboBox1->addItem(QStringLiteral("Food"));
-        payout->ComboBox1->setCurrentText(QStringLiteral("Food"));
-        payout->Edit3->setText(QStringLiteral("12.5"));
-        payout->Edit4->setText(QStringLiteral("lunch"));
+        app->ledger().exec(QStringLiteral("INSERT INTO PayoutClass(PC_Name) VALUES('Food')"));
+        open(m->BitBtn1, payout);
+        // With the keyboard: Enter to the category box, Alt+Down opens its list, a click picks.
+        user::press(Qt::Key_Return);
+        user::press(Qt::Key_Down, Qt::AltModifier);
+        QVERIFY(payout->ComboBox1->view()->isVisible());
+        user::clickCell(payout->ComboBox1->view(), payout->ComboBox1->findText(QStringLiteral("Food")), 0);
+        QVERIFY(!payout->ComboBox1->view()->isVisible());
+        QCOMPARE(payout->ComboBox1->currentText(), QStringLiteral("Food"));
+        typeInto(payout->Edit3, QStringLiteral("12.5"));
+        typeInto(payout->Edit4, QStringLiteral("lunch"));
         QCOMPARE(payout->insertStatement(),
                  QStringLiteral("Insert Into Payout(P_Date,P_Class,P_Num,P_Desc) Values('2010-3-5','Food',12.5,'lunch')"));
     }
 
     void aMalformedAmountKeepsTheDialogOpen()
     {
-        QTest::mouseClick(m->BitBtn1, Qt::LeftButton);
-        payout->Edit3->setText(QStringLiteral("1.2.3"));
-        payout->Edit4->setText(QStringLiteral("kept"));
-        QTest::mouseClick(payout->Button1, Qt::LeftButton);
+        open(m->BitBtn1, payout);
+        typeInto(payout->Edit3, QStringLiteral("1.2.3"));
+        typeInto(payout->Edit4, QStringLiteral("kept"));
+        user::click(payout->Button1);
         QCOMPARE(app->boxes().shown.size(), 1);
         QCOMPARE(app->boxes().shown[0].caption, QStringLiteral("Lumibran管理专家V2.5.9"));
         QVERIFY(payout->isVisible());
         QCOMPARE(payout->Edit3->text(), QStringLiteral("1.2.3"));
         QCOMPARE(payout->Edit4->text(), QStringLiteral("kept"));
         QCOMPARE(payouts(QStringLiteral("1")), 0);
-        payout->Edit3->setText(QString()); // an empty amount is refused the same way
-        QTest::mouseClick(payout->Button1, Qt::LeftButton);
+        typeInto(payout->Edit3, QString()); // an empty amount is refused the same way
+        user::press(Qt::Key_Backspace);
+        QCOMPARE(payout->Edit3->text(), QString());
+        user::click(payout->Button1);
         QCOMPARE(app->boxes().shown.size(), 2);
         QVERIFY(payout->isVisible());
     }
 
     void aRecordOutsideThePeriodIsStoredButNotListed()
     {
-        QTest::mouseClick(m->BitBtn5, Qt::LeftButton);
-        income->DateTimePicker1->setDate(QDate(2010, 3, 6));
-        income->Edit3->setText(QStringLiteral("100"));
-        QTest::mouseClick(income->Button1, Qt::LeftButton);
+        open(m->BitBtn5, income);
+        user::press(Qt::Key_End); // the day, one up
+        user::press(Qt::Key_Up);
+        QCOMPARE(income->DateTimePicker1->date(), QDate(2010, 3, 6));
+        typeInto(income->Edit3, QStringLiteral("100"));
+        user::click(income->Button1);
         QVERIFY(!income->isVisible());
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM Income WHERE I_Date='2010-03-06'")).toInt(), 1);
         QCOMPARE(m->DBGridSR->model()->rowCount(), 0);
@@ -157,11 +267,11 @@ private slots:
 
     void reopeningResetsAShowingDialog()
     {
-        QTest::mouseClick(m->BitBtn1, Qt::LeftButton);
-        payout->ComboBox1->setCurrentIndex(1);
-        payout->Edit3->setText(QStringLiteral("9"));
+        open(m->BitBtn1, payout);
+        pickCategory(payout, 1);
+        typeInto(payout->Edit3, QStringLiteral("9"));
         m->ComboBox3->setText(QStringLiteral("07"));
-        QTest::mouseClick(m->BitBtn1, Qt::LeftButton);
+        open(m->BitBtn1, payout);
         QCOMPARE(payout->ComboBox1->currentIndex(), -1);
         QCOMPARE(payout->Edit3->text(), QString());
         QCOMPARE(payout->DateTimePicker1->date(), QDate(2010, 3, 7));
@@ -169,9 +279,9 @@ private slots:
 
     void cancelWritesNothing()
     {
-        QTest::mouseClick(m->BitBtn1, Qt::LeftButton);
-        payout->Edit3->setText(QStringLiteral("9"));
-        QTest::mouseClick(payout->Button2, Qt::LeftButton);
+        open(m->BitBtn1, payout);
+        typeInto(payout->Edit3, QStringLiteral("9"));
+        user::click(payout->Button2);
         QVERIFY(!payout->isVisible());
         QCOMPARE(payouts(QStringLiteral("1")), 0);
     }
@@ -180,7 +290,7 @@ private slots:
     {
         DateConventions::setSystem(DateConventions(QStringLiteral("d/M/yyyy"), QLatin1Char('/'),
                                                    DateConventions::Order::DayMonthYear));
-        QTest::mouseClick(m->BitBtn1, Qt::LeftButton);
+        user::click(m->BitBtn1);
         QCOMPARE(app->boxes().shown.size(), 1);
         QCOMPARE(app->boxes().shown[0].text, QStringLiteral("'2010-03-05' is not a valid date."));
         QVERIFY(!payout->isVisible());

@@ -2,12 +2,17 @@
 #include "platform/DatePicker.h"
 #include "platform/DateConventions.h"
 #include "platform/Error.h"
+#include "platform/ErrorReport.h"
 #include "platform/MonthCalendar.h"
 #include "platform/SelectorBox.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
+#include "support/UserInput.h"
 #include "views/StatisticsPeriod.h"
 
+#include <QAbstractItemView>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -30,14 +35,25 @@ class TestDateSelector : public QObject
     }
     QString payoutSql() const { return app->module()->ADOQueryZC.sql(); }
     QString incomeSql() const { return app->module()->ADOQuerySR.sql(); }
-    void clickAsUser(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
-    // A pick from a box's list, as the user makes it.
+    void clickAsUser(QPushButton *button) { user::click(button); }
+    // Clicks into a box and types over its whole text.
+    void typeOver(SelectorBox *box, const QString &text)
+    {
+        user::click(box);
+        user::press(Qt::Key_A, Qt::ControlModifier);
+        user::type(text);
+    }
+    // A pick from a box's list: Alt+Down opens the list, a click on the item
+    // chooses it.
     void pick(SelectorBox *box, const QString &item)
     {
-        box->lineEdit()->setFocus();
-        box->setText(item);
-        emit box->activated(box->findText(item));
+        user::click(box);
+        user::press(Qt::Key_Down, Qt::AltModifier);
+        QVERIFY(box->view()->isVisible());
+        user::clickCell(box->view(), box->findText(item), 0);
+        QVERIFY(!box->view()->isVisible());
     }
+    QString selectedText(SelectorBox *box) const { return box->lineEdit()->selectedText(); }
 
 private slots:
     void init()
@@ -55,7 +71,7 @@ private slots:
     void periodTextsOfEveryRangeMode()
     {
         setBoxes(QStringLiteral("2008"), QStringLiteral("02"), QStringLiteral("09"));
-        m->RadioButton2->setChecked(true);
+        user::click(m->RadioButton2);
         QCOMPARE(payoutSql(), QStringLiteral("Select P_No,P_Date,P_Class,P_Num,P_Desc From Payout Where [P_Date] between "
                                              "#2008-02-1# And #2008-02-29# Order By P_No  Asc"));
         QCOMPARE(incomeSql(), QStringLiteral("Select I_No,I_Date,I_Class,I_Num,I_Desc From Income Where [I_Date] between "
@@ -64,16 +80,16 @@ private slots:
         m->BitBtn4->click();
         QVERIFY(payoutSql().contains(QLatin1String("#2007-02-1# And #2007-02-28#")));
         setBoxes(QStringLiteral("2010"), QStringLiteral("03"), QStringLiteral("09"));
-        m->RadioButton1->setChecked(true);
+        user::click(m->RadioButton1);
         QVERIFY(payoutSql().contains(QLatin1String("#2010-1-1# And #2010-12-31#")));
-        m->RadioButton3->setChecked(true);
+        user::click(m->RadioButton3);
         QCOMPARE(payoutSql(), QStringLiteral("Select P_No,P_Date,P_Class,P_Num,P_Desc From Payout Where P_Date = "
                                              "#2010-03-09# Order By P_No  Asc"));
         QCOMPARE(incomeSql(), QStringLiteral("Select I_No,I_Date,I_Class,I_Num,I_Desc From Income Where I_Date = "
                                              "#2010-03-09# Order By I_No Asc"));
         m->DateTimePicker1->setDateQuietly(QDate(2010, 3, 10));
         m->DateTimePicker2->setDateQuietly(QDate(2009, 1, 2)); // a start after the end is used as it is
-        m->RadioButton4->setChecked(true);
+        user::click(m->RadioButton4);
         QVERIFY(payoutSql().contains(QLatin1String("#2010-3-10# And #2009-1-2#")));
         QCOMPARE(m->focusWidget(), m->DateTimePicker1);
         QCOMPARE(m->statusText(), QString());
@@ -81,10 +97,19 @@ private slots:
 
     void aCalendarPickWritesPlainNumbers()
     {
+        m->Calendar1->setSelectedDate(QDate(2007, 5, 1)); // the page, set while the calendar lacks the focus
+        QCOMPARE(m->ComboBox1->text(), QDate::currentDate().toString(QStringLiteral("yyyy")));
         auto *view = m->Calendar1->findChild<QTableView *>();
         QVERIFY(view);
-        view->setFocus();
-        m->Calendar1->setSelectedDate(QDate(2007, 5, 9)); // as a pick with the calendar holding the focus
+        // The first 9 after the day names is the month's own ninth day.
+        QModelIndex ninth;
+        for (int row = 1; row < view->model()->rowCount() && !ninth.isValid(); ++row)
+            for (int column = 0; column < view->model()->columnCount() && !ninth.isValid(); ++column)
+                if (view->model()->index(row, column).data().toInt() == 9)
+                    ninth = view->model()->index(row, column);
+        QVERIFY(ninth.isValid());
+        user::clickCell(view, ninth.row(), ninth.column());
+        QCOMPARE(m->Calendar1->selectedDate(), QDate(2007, 5, 9));
         QCOMPARE(m->ComboBox1->text(), QStringLiteral("2007"));
         QCOMPARE(m->ComboBox2->text(), QStringLiteral("5"));
         QCOMPARE(m->ComboBox3->text(), QStringLiteral("9"));
@@ -123,49 +148,140 @@ private slots:
 
     void boxesTakeDigitsAndBackspaceOnly()
     {
-        QLineEdit *year = m->ComboBox1->lineEdit();
-        year->setFocus();
-        year->selectAll();
-        QTest::keyClicks(year, QStringLiteral("2a0x1-1"));
+        typeOver(m->ComboBox1, QStringLiteral("2a0x1-1 "));
         QCOMPARE(m->ComboBox1->text(), QStringLiteral("2011"));
         QVERIFY(payoutSql().contains(QLatin1String("#2011-")));
         QCOMPARE(m->Calendar1->year(), 2011);
-        QCOMPARE(m->focusWidget(), m->ComboBox1); // the refreshed grids leave the focus where it was
-        QTest::keyClick(year, Qt::Key_Backspace);
+        QCOMPARE(QApplication::focusWidget(), m->ComboBox1); // the refreshed grids leave the focus where it was
+        user::press(Qt::Key_Backspace);
         QCOMPARE(m->ComboBox1->text(), QStringLiteral("201"));
         QCOMPARE(m->Calendar1->year(), 201);
+        for (SelectorBox *box : {m->ComboBox2, m->ComboBox3}) {
+            user::click(box);
+            user::press(Qt::Key_End);
+            const QString before = box->text();
+            user::type(QStringLiteral("a.Z-/ "));
+            QCOMPARE(box->text(), before);
+        }
+        QCOMPARE(m->statusText(), QString());
+    }
+
+    void pastedLettersAreRefusedToo()
+    {
+        QGuiApplication::clipboard()->setText(QStringLiteral("20a6"));
+        typeOver(m->ComboBox1, QString());
+        const QString before = m->ComboBox1->text();
+        user::press(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(m->ComboBox1->text(), before);
+        QGuiApplication::clipboard()->setText(QStringLiteral("2009"));
+        user::press(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(m->ComboBox1->text(), QStringLiteral("2009"));
+        QCOMPARE(m->Calendar1->year(), 2009);
+    }
+
+    void keysThatTypeNoCharacterStillWork()
+    {
+        user::click(m->ComboBox2);
+        QCOMPARE(QApplication::focusWidget(), m->ComboBox2);
+        user::press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), m->ComboBox3);
+        user::press(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), m->ComboBox2);
+        // F4 opens the list and Esc closes it again, choosing nothing.
+        QSignalSpy refreshes(m->BitBtn4, &QPushButton::clicked);
+        const QString before = m->ComboBox2->text();
+        user::press(Qt::Key_F4);
+        QVERIFY(m->ComboBox2->view()->isVisible());
+        user::press(Qt::Key_Escape);
+        QVERIFY(!m->ComboBox2->view()->isVisible());
+        user::press(Qt::Key_Return);
+        QCOMPARE(m->ComboBox2->text(), before);
+        QCOMPARE(refreshes.count(), 0);
+        QCOMPARE(QApplication::focusWidget(), m->ComboBox2);
     }
 
     void typingCompletesFromTheList()
     {
-        QLineEdit *year = m->ComboBox1->lineEdit();
-        year->setFocus();
-        year->selectAll();
-        QTest::keyClicks(year, QStringLiteral("200"));
+        QSignalSpy refreshes(m->BitBtn4, &QPushButton::clicked);
+        typeOver(m->ComboBox1, QStringLiteral("200"));
         QCOMPARE(m->ComboBox1->text(), QStringLiteral("2005"));
-        QCOMPARE(year->selectedText(), QStringLiteral("5"));
+        QCOMPARE(selectedText(m->ComboBox1), QStringLiteral("5"));
         QCOMPARE(m->Calendar1->year(), 2005);
         QVERIFY(payoutSql().contains(QLatin1String("#2005-")));
+        QCOMPARE(refreshes.count(), 1); // "2" chose 2005; "0" and "0" kept it
+    }
+
+    void backspaceIsTypingAndEmptiesTheBox()
+    {
+        typeOver(m->ComboBox1, QStringLiteral("2011"));
+        QSignalSpy refreshes(m->BitBtn4, &QPushButton::clicked);
+        user::press(Qt::Key_End);
+        const QStringList texts = {QStringLiteral("201"), QStringLiteral("20"), QStringLiteral("2"), QString(),
+                                   QString(), QString()};
+        for (const QString &text : texts) {
+            user::press(Qt::Key_Backspace);
+            QCOMPARE(m->ComboBox1->text(), text);
+            QCOMPARE(selectedText(m->ComboBox1), QString());
+        }
+        QCOMPARE(refreshes.count(), 3); // once per shorter number; the empty box reports instead
+        QCOMPARE(m->Calendar1->year(), 2);
+        QCOMPARE(m->statusText(), QStringLiteral("'' is not a valid integer value"));
     }
 
     void emptyingTheDayBoxPutsTheFirstBack()
     {
+        typeOver(m->ComboBox3, QStringLiteral("15"));
+        QCOMPARE(m->ComboBox3->text(), QStringLiteral("15"));
+        QCOMPARE(m->Calendar1->day(), 15);
+        QSignalSpy refreshes(m->BitBtn4, &QPushButton::clicked);
+        user::press(Qt::Key_End);
+        user::press(Qt::Key_Backspace);
+        QCOMPARE(m->ComboBox3->text(), QStringLiteral("1"));
+        QCOMPARE(m->Calendar1->day(), 1);
+        QCOMPARE(refreshes.count(), 1);
         const QString before = payoutSql();
-        QLineEdit *day = m->ComboBox3->lineEdit();
-        day->setFocus();
-        day->selectAll();
-        QTest::keyClick(day, Qt::Key_Backspace);
+        user::press(Qt::Key_Backspace);
+        QCOMPARE(m->statusText(), QStringLiteral("'' is not a valid integer value"));
+        QCOMPARE(m->ComboBox3->text(), QStringLiteral("01"));
+        QCOMPARE(refreshes.count(), 1);
+        QCOMPARE(payoutSql(), before);
+
+        // Emptied at one stroke: the calendar goes back to day 1 as well.
+        typeOver(m->ComboBox3, QStringLiteral("15"));
+        QCOMPARE(m->Calendar1->day(), 15);
+        const QString fifteenth = payoutSql();
+        reportError(m->StatusBar1, QString());
+        user::press(Qt::Key_A, Qt::ControlModifier);
+        user::press(Qt::Key_Backspace);
         QCOMPARE(m->statusText(), QStringLiteral("'' is not a valid integer value"));
         QCOMPARE(m->ComboBox3->text(), QStringLiteral("01"));
         QCOMPARE(m->Calendar1->day(), 1);
-        QCOMPARE(payoutSql(), before);
+        QCOMPARE(payoutSql(), fifteenth); // the lists keep the previous day's rows
+    }
+
+    void aCompletionThatKeepsTheItemIsNoChange()
+    {
+        typeOver(m->ComboBox2, QStringLiteral("0"));
+        QCOMPARE(m->ComboBox2->text(), QStringLiteral("01"));
+        typeOver(m->ComboBox3, QStringLiteral("15"));
+        QSignalSpy refreshes(m->BitBtn4, &QPushButton::clicked);
+        typeOver(m->ComboBox2, QStringLiteral("0"));
+        QCOMPARE(m->ComboBox2->text(), QStringLiteral("01"));
+        QCOMPARE(selectedText(m->ComboBox2), QStringLiteral("1"));
+        QCOMPARE(m->ComboBox3->text(), QStringLiteral("15"));
+        QCOMPARE(m->Calendar1->day(), 15);
+        QCOMPARE(refreshes.count(), 0);
+        user::type(QStringLiteral("4")); // a completion to another item is a pick
+        QCOMPARE(m->ComboBox2->text(), QStringLiteral("04"));
+        QCOMPARE(m->ComboBox3->text(), QStringLiteral("01"));
+        QCOMPARE(refreshes.count(), 1);
     }
 
     void choosingAprilOnTheThirtyFirstOfMarch()
     {
         setBoxes(QStringLiteral("2010"), QStringLiteral("03"), QStringLiteral("31"));
         m->Calendar1->setSelectedDate(QDate(2010, 3, 31));
-        m->RadioButton2->setChecked(true);
+        user::click(m->RadioButton2);
         pick(m->ComboBox2, QStringLiteral("04"));
         QCOMPARE(m->ComboBox3->text(), QStringLiteral("01"));
         QCOMPARE(m->Calendar1->selectedDate(), QDate(2010, 4, 1));
@@ -177,7 +293,13 @@ private slots:
         m->Calendar1->setSelectedDate(QDate(2008, 2, 29));
         setBoxes(QStringLiteral("2008"), QStringLiteral("02"), QStringLiteral("29"));
         const QString before = payoutSql();
-        pick(m->ComboBox1, QStringLiteral("2007"));
+        // With the keyboard: Alt+Down opens the list on 2008, Up and Enter choose 2007.
+        user::click(m->ComboBox1);
+        user::press(Qt::Key_Down, Qt::AltModifier);
+        QVERIFY(m->ComboBox1->view()->isVisible());
+        user::press(Qt::Key_Up);
+        user::press(Qt::Key_Return);
+        QVERIFY(!m->ComboBox1->view()->isVisible());
         QCOMPARE(m->statusText(), QStringLiteral("Invalid argument to date encode"));
         QCOMPARE(m->ComboBox1->text(), QStringLiteral("2007"));
         QCOMPARE(m->Calendar1->selectedDate(), QDate(2008, 2, 29));
@@ -202,16 +324,18 @@ private slots:
 
     void anEndPickerChangeInMonthMode()
     {
-        m->RadioButton2->setChecked(true);
+        user::click(m->RadioButton2);
+        QVERIFY(m->RadioButton2->isChecked());
         QSignalSpy refreshes(m->BitBtn4, &QPushButton::clicked);
         QSignalSpy statistics(m->BitBtnTJ, &QPushButton::clicked);
-        m->DateTimePicker2->setFocus();
-        QTest::keyClick(m->DateTimePicker2, Qt::Key_Up);
+        user::click(m->DateTimePicker2);
+        user::press(Qt::Key_Home); // the year, which can always go up
+        user::press(Qt::Key_Up);
         QVERIFY(m->RadioButton4->isChecked());
         QCOMPARE(m->focusWidget(), m->DateTimePicker1);
         QCOMPARE(refreshes.count(), 2);
         QCOMPARE(statistics.count(), 2);
-        QTest::keyClick(m->DateTimePicker1, Qt::Key_Up);
+        user::press(Qt::Key_Up);
         QCOMPARE(refreshes.count(), 3);
         QVERIFY(payoutSql().contains(DateConventions::system().format(m->DateTimePicker2->date())));
     }
@@ -219,14 +343,14 @@ private slots:
     void enterInThePickers()
     {
         QSignalSpy refreshes(m->BitBtn4, &QPushButton::clicked);
-        m->DateTimePicker1->setFocus();
-        QTest::keyClick(m->DateTimePicker1, Qt::Key_Return);
+        user::click(m->DateTimePicker1);
+        user::press(Qt::Key_Return);
         QVERIFY(m->RadioButton4->isChecked());
         QCOMPARE(m->focusWidget(), m->DateTimePicker2);
-        QTest::keyClick(m->DateTimePicker2, Qt::Key_Return);
+        user::press(Qt::Key_Return);
         QCOMPARE(m->focusWidget(), m->RadioButton4);
         QCOMPARE(refreshes.count(), 3); // the custom range's own action, then one per Enter
-        QTest::keyClick(m->DateTimePicker2, Qt::Key_A);
+        user::press(Qt::Key_A);
         QCOMPARE(refreshes.count(), 3);
     }
 
@@ -234,7 +358,7 @@ private slots:
     {
         setBoxes(QStringLiteral("2009"), QStringLiteral("06"), QStringLiteral("15"));
         QSignalSpy refreshes(m->BitBtn4, &QPushButton::clicked);
-        m->ComboBox1->lineEdit()->setFocus();
+        user::click(m->ComboBox1);
         m->Button3->click();
         m->Button1->click();
         m->Button2->click();
@@ -249,7 +373,7 @@ private slots:
 
     void otherDateConventionsFailTheMonthReadingWithTheirOwnWords()
     {
-        m->RadioButton2->setChecked(true);
+        user::click(m->RadioButton2);
         const QString payoutBefore = payoutSql(), incomeBefore = incomeSql();
         DateConventions::setSystem(DateConventions(QStringLiteral("d/M/yyyy"), QLatin1Char('/'),
                                                    DateConventions::Order::DayMonthYear));

@@ -4,8 +4,12 @@
 #include "platform/SelectorBox.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
+#include "support/UserInput.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -28,6 +32,17 @@ class TestRecordLists : public QObject
         m->BitBtn8->click();
         m->BitBtnTJ->click();
     }
+    // Clicks the payout tab's title, then a cell of its list, and types over the cell's text.
+    void typeIntoPayoutCell(int row, int column, const QString &text)
+    {
+        user::click(m->PageControl1->tabBar(), m->PageControl1->tabBar()->tabRect(1).center());
+        QCOMPARE(m->PageControl1->currentWidget(), m->TabSheet2);
+        user::clickCell(m->DBGridZC, row, column);
+        QWidget *editor = QApplication::focusWidget();
+        QVERIFY2(editor && m->DBGridZC->isAncestorOf(editor), "no cell editor open");
+        user::press(Qt::Key_A, Qt::ControlModifier);
+        user::type(text);
+    }
     int count(const char *sql) { return app->ledger().scalar(QString::fromLatin1(sql)).toInt(); }
 
 private slots:
@@ -46,7 +61,7 @@ private slots:
         showOn(QStringLiteral("2010"), QStringLiteral("03"), QStringLiteral("09"));
         QCOMPARE(m->DBGridZC->model()->rowCount(), 2);
         QCOMPARE(m->DBGridSR->model()->rowCount(), 1);
-        m->RadioButton2->setChecked(true);
+        user::click(m->RadioButton2);
         QCOMPARE(m->DBGridZC->model()->rowCount(), 3);
         QCOMPARE(m->DBGridZC->rowModel()->currentRow(), 0);
         GridRowModel *rows = m->DBGridZC->rowModel();
@@ -56,8 +71,9 @@ private slots:
     void deleteRemovesTheCurrentRecordAtOnce()
     {
         showOn(QStringLiteral("2010"), QStringLiteral("03"), QStringLiteral("09"));
-        m->DBGridZC->setCurrentIndex(m->DBGridZC->model()->index(1, 0));
-        QTest::mouseClick(m->BitBtn2, Qt::LeftButton);
+        user::click(m->PageControl1->tabBar(), m->PageControl1->tabBar()->tabRect(1).center());
+        user::clickCell(m->DBGridZC, 1, 1);
+        user::click(m->BitBtn2);
         QVERIFY(app->boxes().shown.isEmpty());
         QCOMPARE(count("SELECT count(*) FROM Payout WHERE P_No=2"), 0);
         QCOMPARE(m->DBGridZC->model()->rowCount(), 1);
@@ -71,8 +87,8 @@ private slots:
     {
         showOn(QStringLiteral("2009"), QStringLiteral("01"), QStringLiteral("01"));
         QCOMPARE(m->DBGridZC->model()->rowCount(), 0);
-        QTest::mouseClick(m->BitBtn2, Qt::LeftButton);
-        QTest::mouseClick(m->BitBtn6, Qt::LeftButton);
+        user::click(m->BitBtn2);
+        user::click(m->BitBtn6);
         QVERIFY(app->boxes().shown.isEmpty());
         QCOMPARE(m->statusText(), QString());
         QCOMPARE(count("SELECT count(*) FROM Payout"), 3);
@@ -81,9 +97,9 @@ private slots:
     void saveWithoutAnEditSaysSo()
     {
         showOn(QStringLiteral("2010"), QStringLiteral("03"), QStringLiteral("09"));
-        QTest::mouseClick(m->BitBtn3, Qt::LeftButton);
+        user::click(m->BitBtn3);
         QCOMPARE(m->statusText(), QStringLiteral("ADOQueryZC: Dataset not in edit or insert mode"));
-        QTest::mouseClick(m->BitBtn7, Qt::LeftButton);
+        user::click(m->BitBtn7);
         QCOMPARE(m->statusText(), QStringLiteral("ADOQuerySR: Dataset not in edit or insert mode"));
         QVERIFY(app->boxes().shown.isEmpty());
     }
@@ -92,8 +108,8 @@ private slots:
     {
         showOn(QStringLiteral("2010"), QStringLiteral("03"), QStringLiteral("09"));
         Query &payouts = app->module()->ADOQueryZC;
-        payouts.setFieldText(payouts.fieldIndex(QStringLiteral("P_Num")), QStringLiteral("12.75"));
-        QTest::mouseClick(m->BitBtn3, Qt::LeftButton);
+        typeIntoPayoutCell(0, 2, QStringLiteral("12.75"));
+        user::click(m->BitBtn3);
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT P_Num FROM Payout WHERE P_No=1")).toDouble(), 12.75);
         QCOMPARE(payouts.state(), Query::State::Browse);
         QCOMPARE(m->statusText(), QString());
@@ -103,8 +119,8 @@ private slots:
     {
         showOn(QStringLiteral("2010"), QStringLiteral("03"), QStringLiteral("09"));
         Query &payouts = app->module()->ADOQueryZC;
-        payouts.setFieldText(payouts.fieldIndex(QStringLiteral("P_Date")), QStringLiteral("2010-2-30"));
-        QTest::mouseClick(m->BitBtn3, Qt::LeftButton);
+        typeIntoPayoutCell(0, 0, QStringLiteral("2010-2-30"));
+        user::click(m->BitBtn3);
         QCOMPARE(m->statusText(), QStringLiteral("'2010-2-30' is not a valid date"));
         QCOMPARE(payouts.state(), Query::State::Edit);
     }

@@ -11,20 +11,42 @@
 
 namespace {
 
-const char *const schema[] = {
-    "CREATE TABLE Income (I_No INTEGER PRIMARY KEY AUTOINCREMENT, I_Date DATE, I_Class TEXT, I_Num REAL, I_Desc TEXT)",
-    "CREATE TABLE Payout (P_No INTEGER PRIMARY KEY AUTOINCREMENT, P_Date DATE, P_Class TEXT, P_Num REAL, P_Desc TEXT)",
-    "CREATE TABLE IncomeClass (IC_No INTEGER PRIMARY KEY AUTOINCREMENT, IC_Name TEXT)",
-    "CREATE TABLE PayoutClass (PC_No INTEGER PRIMARY KEY AUTOINCREMENT, PC_Name TEXT)",
-    "CREATE TABLE IncomeStatistic (IS_No INTEGER PRIMARY KEY AUTOINCREMENT, IS_I_Class TEXT, IS_I_Count REAL)",
-    "CREATE TABLE PayoutStatistic (PS_No INTEGER PRIMARY KEY AUTOINCREMENT, PS_P_Class TEXT, PS_P_Count REAL)",
-    "CREATE TABLE AllCount (AC_No INTEGER PRIMARY KEY AUTOINCREMENT, AC_I_Count REAL, AC_P_Count REAL, AC_Net_Count REAL)",
-    // A period's lists and sums read only the days of the period.
-    "CREATE INDEX Income_Date ON Income(I_Date)",
-    "CREATE INDEX Income_Class_Date ON Income(I_Class, I_Date)",
-    "CREATE INDEX Payout_Date ON Payout(P_Date)",
-    "CREATE INDEX Payout_Class_Date ON Payout(P_Class, P_Date)",
-};
+// Days are ISO texts of real days and amounts finite numbers, or null, also
+// for writers other than this program (the engine checks older ledgers itself).
+QString day(const char *column)
+{
+    return QStringLiteral("%1 DATE CHECK (%1 IS NULL OR (typeof(%1) = 'text' AND %1 >= '0001' AND date(%1, '+0 days') IS %1))")
+        .arg(QLatin1String(column));
+}
+
+QString number(const char *column)
+{
+    return QStringLiteral("%1 REAL CHECK (%1 IS NULL OR %1 BETWEEN -1.7976931348623157e308 AND 1.7976931348623157e308)")
+        .arg(QLatin1String(column));
+}
+
+QStringList schema()
+{
+    return {
+        QStringLiteral("CREATE TABLE Income (I_No INTEGER PRIMARY KEY AUTOINCREMENT, %1, I_Class TEXT, %2, I_Desc TEXT)")
+            .arg(day("I_Date"), number("I_Num")),
+        QStringLiteral("CREATE TABLE Payout (P_No INTEGER PRIMARY KEY AUTOINCREMENT, %1, P_Class TEXT, %2, P_Desc TEXT)")
+            .arg(day("P_Date"), number("P_Num")),
+        QStringLiteral("CREATE TABLE IncomeClass (IC_No INTEGER PRIMARY KEY AUTOINCREMENT, IC_Name TEXT)"),
+        QStringLiteral("CREATE TABLE PayoutClass (PC_No INTEGER PRIMARY KEY AUTOINCREMENT, PC_Name TEXT)"),
+        QStringLiteral("CREATE TABLE IncomeStatistic (IS_No INTEGER PRIMARY KEY AUTOINCREMENT, IS_I_Class TEXT, %1)")
+            .arg(number("IS_I_Count")),
+        QStringLiteral("CREATE TABLE PayoutStatistic (PS_No INTEGER PRIMARY KEY AUTOINCREMENT, PS_P_Class TEXT, %1)")
+            .arg(number("PS_P_Count")),
+        QStringLiteral("CREATE TABLE AllCount (AC_No INTEGER PRIMARY KEY AUTOINCREMENT, %1, %2, %3)")
+            .arg(number("AC_I_Count"), number("AC_P_Count"), number("AC_Net_Count")),
+        // A period's lists and sums read only the days of the period.
+        QStringLiteral("CREATE INDEX Income_Date ON Income(I_Date)"),
+        QStringLiteral("CREATE INDEX Income_Class_Date ON Income(I_Class, I_Date)"),
+        QStringLiteral("CREATE INDEX Payout_Date ON Payout(P_Date)"),
+        QStringLiteral("CREATE INDEX Payout_Class_Date ON Payout(P_Class, P_Date)"),
+    };
+}
 
 // Listed lowest number first, so that the first name gets the lowest number.
 const char *const incomeCategories[] = {"工资", "奖金", "投资收益", "其他收入"};
@@ -45,8 +67,8 @@ void createLedgerFile(const QString &path, bool withCategories)
     try {
         Statement(raw, QStringLiteral("PRAGMA journal_mode=WAL")).run();
         Statement(raw, QStringLiteral("BEGIN")).run();
-        for (const char *sql : schema)
-            Statement(raw, QString::fromLatin1(sql)).run();
+        for (const QString &sql : schema())
+            Statement(raw, sql).run();
         if (withCategories) {
             for (const char *name : incomeCategories) {
                 Statement insert(raw, QStringLiteral("INSERT INTO IncomeClass(IC_Name) VALUES(?)"));
