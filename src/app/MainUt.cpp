@@ -29,7 +29,6 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QPushButton>
@@ -137,9 +136,7 @@ TMainFm::TMainFm(QWidget *parent) : QMainWindow(parent)
     // The resize rule sets widths for every width of the window (FormResize);
     // what the layout needs at one width must not become the window's minimum.
     layout()->setSizeConstraint(QLayout::SetNoConstraint);
-    resize(984, 745);
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    setOuterSize(this, QSize(984, 745));
 }
 
 TMainFm::~TMainFm() = default;
@@ -367,9 +364,10 @@ void TMainFm::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!m_shown && m_module) {
         m_shown = true;
-        // 984 × 745 is the outer size, frame included.
-        const QSize frame = frameGeometry().size() - size();
-        resize(QSize(984, 745) - frame);
+        // The outer size took the frame into account as the window was shown:
+        // centred only now, the frame is centred with it.
+        if (QScreen *screen = this->screen())
+            centreIn(this, screen->availableGeometry());
         FormShow();
     }
 }

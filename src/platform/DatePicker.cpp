@@ -1,5 +1,7 @@
 #include "DatePicker.h"
 
+#include "CompactStyle.h"
+
 #include "DateConventions.h"
 
 #include <QKeyEvent>
@@ -7,6 +9,7 @@
 DatePicker::DatePicker(QWidget *parent) : QDateEdit(parent)
 {
     setCalendarPopup(true);
+    useCompactStyle(this);
     setDisplayFormat(DateConventions::system().shortFormat());
     setDateRange(QDate(1, 1, 1), QDate(9999, 12, 31));
     m_last = date();

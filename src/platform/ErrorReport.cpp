@@ -4,6 +4,8 @@
 #include "MessageBoxes.h"
 
 #include <QLabel>
+#include <QPalette>
+#include <QToolTip>
 #include <QStatusBar>
 
 namespace {
@@ -22,9 +24,32 @@ QLabel *firstPanel(QStatusBar *statusBar)
         panel = new QLabel(statusBar);
         panel->setObjectName(QStringLiteral("Panel0"));
         panel->setFixedWidth(300);
+        panel->setTextFormat(Qt::PlainText); // the message exactly, whatever it holds
+        // The bar is 19 pixels high: the message takes the size and colour
+        // of the system's status text, not the window's 16-pixel blue.
+        QFont font = panel->font();
+        font.setPixelSize(12);
+        panel->setFont(font);
+        QPalette palette = panel->palette();
+        palette.setColor(QPalette::WindowText, Qt::black);
+        panel->setPalette(palette);
         statusBar->addWidget(panel);
     }
     return panel;
+}
+
+// The whole message as a tooltip: one line while it is short, else wrapped
+// at a readable width; blanks and any "<" in it show as they are.
+QString toolTipFor(const QString &message)
+{
+    constexpr int wrapWidth = 480;
+    if (message.isEmpty())
+        return QString();
+    if (QFontMetrics(QToolTip::font()).horizontalAdvance(message) <= wrapWidth)
+        return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(message.toHtmlEscaped());
+    return QStringLiteral("<table width='%1'><tr><td style='white-space:pre-wrap'>%2</td></tr></table>")
+        .arg(wrapWidth)
+        .arg(message.toHtmlEscaped());
 }
 
 } // namespace
@@ -62,10 +87,14 @@ void runUnguarded(const std::function<void()> &handler)
     }
 }
 
+// The panel keeps its 300 pixels; its tooltip shows the whole message.
 void reportError(QStatusBar *statusBar, const QString &message)
 {
-    if (statusBar)
-        firstPanel(statusBar)->setText(message);
+    if (!statusBar)
+        return;
+    QLabel *panel = firstPanel(statusBar);
+    panel->setText(message);
+    panel->setToolTip(toolTipFor(message));
 }
 
 QString reportedError(const QStatusBar *statusBar)

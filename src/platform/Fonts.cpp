@@ -27,7 +27,9 @@ void applyFont(QWidget *widget, const QFont &font, const QColor &color)
 {
     widget->setFont(font);
     QPalette palette = widget->palette();
-    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(role, color);
+    // Disabled text keeps the style's grey: it tells what cannot be used.
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            palette.setColor(group, role, color);
     widget->setPalette(palette);
 }

@@ -2,7 +2,10 @@
 
 #include <QCalendarWidget>
 
-// The month calendar: one month as a grid of days, weeks beginning on Sunday.
+class QLabel;
+
+// The month calendar: one month as a grid of days, weeks beginning on Sunday,
+// headed by the short Chinese day names, with the month and year at its left.
 // Its parts are set one at a time: a set below 1, a month above 12 or a day
 // beyond the current month's length is ignored, a set to the value held does
 // nothing, and a set that gives an impossible date raises "Invalid argument to
@@ -20,9 +23,19 @@ public:
     void setMonth(int month);
     void setDay(int day);
 
+    // The month and year shown, as the heading reads.
+    QString heading() const;
+
 signals:
     void changed();
 
+protected:
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     void moveTo(int year, int month, int day);
+    void layOutHeading();
+
+    QLabel *m_heading;
 };

@@ -1,5 +1,7 @@
 #include "SelectorBox.h"
 
+#include "CompactStyle.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -35,8 +37,7 @@ SelectorBox::SelectorBox(QWidget *parent) : QComboBox(parent)
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
-    // A narrow arrow leaves room for four digits in a 55-pixel box.
-    setStyleSheet(QStringLiteral("QComboBox { padding: 0px; font-size: 14px; } QComboBox::drop-down { width: 12px; }"));
+    useCompactStyle(this);
     lineEdit()->setTextMargins(0, 0, 0, 0);
     connect(lineEdit(), &QLineEdit::textEdited, this, &SelectorBox::typed);
     connect(this, &QComboBox::activated, this, [this] {

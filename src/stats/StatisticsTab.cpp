@@ -55,7 +55,7 @@ StatisticsTab buildStatisticsTab(QWidget *tab)
         (*edits[i])->setGeometry(76, 24 + i * 40, 121, 26);
     }
     right->addWidget(totals);
-    t.chart = named(new DBChart(QStringLiteral("净收入统计"), {Qt::red, Qt::green, Qt::blue}, t.totalsPanel), "DBChartJSR");
+    t.chart = named(new DBChart(QStringLiteral("净收入统计"), {{Qt::red, -30}, {Qt::green, 5}, {Qt::blue, 40}}, t.totalsPanel), "DBChartJSR");
     right->addWidget(t.chart, 1);
     row->addWidget(t.totalsPanel, 1);
 

@@ -4,6 +4,7 @@
 #include "platform/DatePicker.h"
 #include "platform/ErrorReport.h"
 #include "platform/Fonts.h"
+#include "platform/WindowFrame.h"
 #include "store/Connection.h"
 #include "store/Query.h"
 #include "store/SqlText.h"
@@ -30,7 +31,7 @@ AddRecordFm::AddRecordFm(const AddRecordKind &kind, QWidget *parent) : QWidget(p
 {
     setObjectName(QLatin1String(kind.objectName));
     setWindowTitle(kind.caption);
-    resize(kind.outerSize);
+    setOuterSize(this, kind.outerSize);
     applyFont(this, windowFont(16, QStringLiteral("MS Sans Serif")), QColor(0, 0, 128));
 
     const QString labels[] = {QStringLiteral("日期   "), kind.categoryLabel, kind.amountLabel, QStringLiteral("说明    ")};
@@ -124,7 +125,7 @@ void AddRecordFm::prepareAndShow(const QString &year, const QString &month, cons
     if (!isVisible()) {
         if (m_kind.designedPlace.isNull()) {
             const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-            move(screen.center() - rect().center());
+            centreIn(this, screen);
         } else {
             move(m_kind.designedPlace);
         }

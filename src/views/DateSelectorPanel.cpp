@@ -1,6 +1,7 @@
 #include "DateSelectorPanel.h"
 
 #include "DateSelector.h"
+#include "platform/CompactStyle.h"
 #include "platform/DatePicker.h"
 #include "platform/Fonts.h"
 #include "platform/MonthCalendar.h"
@@ -16,10 +17,13 @@
 
 namespace {
 
-QLabel *labelAt(QWidget *parent, const QString &text, int x, int y)
+// A label one text line high (19 pixels, as the range buttons), reaching to
+// the next control: an unsized label would stand 30 pixels high and centre its
+// text onto the group's lower frame line.
+QLabel *labelAt(QWidget *parent, const QString &text, int x, int y, int width)
 {
     auto *label = new QLabel(text, parent);
-    label->move(x, y);
+    label->setGeometry(x, y, width, 19);
     return label;
 }
 
@@ -51,7 +55,7 @@ DateSelectorWidgets buildDateSelector(QWidget *strip, QBoxLayout *row)
     } boxes[] = {{w.year, 17, "年 "}, {w.month, 89, "月 "}, {w.day, 161, "日"}};
     for (const auto &b : boxes) {
         b.box->setGeometry(b.x, 21, 55, 24);
-        labelAt(w.dateGroup, QString::fromUtf8(b.label), b.x + 56, 24);
+        labelAt(w.dateGroup, QString::fromUtf8(b.label), b.x + 56, 24, 16);
     }
     w.previousMonth = named(new QPushButton(QStringLiteral("上月"), w.dateGroup), "Button1");
     w.nextMonth = named(new QPushButton(QStringLiteral("下月"), w.dateGroup), "Button2");
@@ -70,25 +74,22 @@ DateSelectorWidgets buildDateSelector(QWidget *strip, QBoxLayout *row)
     w.yearMode->move(19, 18);
     w.monthMode->move(19, 41);
     w.dayMode->move(19, 64);
+    // Radio buttons no taller than their text keep "指定范围    " clear of the
+    // start picker below it; each reaches to the next column or the edge.
+    for (QRadioButton *mode : {w.yearMode, w.monthMode, w.dayMode})
+        mode->resize(50, 19);
+    w.customMode->resize(216 - 69 - 6, 19);
     w.customMode->move(69, 18);
     w.dayMode->setChecked(true);
-    labelAt(w.rangeGroup, QStringLiteral("始 "), 74, 41);
-    labelAt(w.rangeGroup, QStringLiteral("止 "), 74, 64);
+    labelAt(w.rangeGroup, QStringLiteral("始 "), 74, 41, 27);
+    labelAt(w.rangeGroup, QStringLiteral("止 "), 74, 64, 27);
     w.start = named(new DatePicker(w.rangeGroup), "DateTimePicker1");
     w.end = named(new DatePicker(w.rangeGroup), "DateTimePicker2");
     w.start->setGeometry(101, 37, 105, 22);
     w.end->setGeometry(101, 60, 105, 22);
     row->addWidget(w.rangeGroup);
-
-    // The strip is 89 pixels high: titles sit small in the groups' top edge.
-    const QString compactGroup = QStringLiteral(
-        "QGroupBox { font-size: 12px; margin-top: 7px; }"
-        "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 2px; }");
-    w.dateGroup->setStyleSheet(compactGroup);
-    w.rangeGroup->setStyleSheet(compactGroup);
-    for (QWidget *child : w.dateGroup->findChildren<QWidget *>() + w.rangeGroup->findChildren<QWidget *>())
-        if (!qobject_cast<SelectorBox *>(child) && !qobject_cast<SelectorBox *>(child->parentWidget()))
-            child->setStyleSheet(QStringLiteral("font-size: 14px;"));
+    for (QGroupBox *group : {w.dateGroup, w.rangeGroup})
+        useCompactStyle(group);
 
     w.calendar = named(new MonthCalendar(strip), "Calendar1");
     applyFont(w.calendar, windowFont(10), QColor(0, 0, 255));

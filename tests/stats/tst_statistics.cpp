@@ -6,10 +6,6 @@
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
 
-#include <QBarSeries>
-#include <QBarSet>
-#include <QChart>
-#include <QLegend>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -100,14 +96,16 @@ private slots:
             QCOMPARE(m->DBChartJSR->barValue(series, 0), 0.0);
             QCOMPARE(m->DBChartJSR->seriesTitle(series), titles[series]);
         }
-        QCOMPARE(m->DBChartJSR->chart()->title(), QStringLiteral("净收入统计"));
-        QCOMPARE(m->DBChartJSR->chart()->legend()->alignment(), Qt::AlignBottom);
-        const auto *bars = qobject_cast<QBarSeries *>(m->DBChartJSR->chart()->series().value(0));
-        QVERIFY(bars);
-        QCOMPARE(bars->barSets().value(0)->color(), QColor(Qt::red));
-        QCOMPARE(bars->barSets().value(1)->color(), QColor(Qt::green));
-        QCOMPARE(bars->barSets().value(2)->color(), QColor(Qt::blue));
-        QVERIFY(bars->isLabelsVisible());
+        QCOMPARE(m->DBChartJSR->title(), QStringLiteral("净收入统计"));
+        QCOMPARE(m->DBChartJSR->seriesColour(0), QColor(Qt::red));
+        QCOMPARE(m->DBChartJSR->seriesColour(1), QColor(Qt::green));
+        QCOMPARE(m->DBChartJSR->seriesColour(2), QColor(Qt::blue));
+        // The legend at the bottom lists the titles; every bar shows its value.
+        const DBChart::Layout layout = m->DBChartJSR->chartLayout();
+        QCOMPARE(layout.legendTexts, (std::vector<QString>(std::begin(titles), std::end(titles))));
+        for (const QRectF &entry : layout.legend)
+            QVERIFY(entry.top() > layout.plot.bottom());
+        QCOMPARE(layout.valueTexts, (std::vector<QString>{"0", "0", "0"}));
     }
 
     void februaryEndsOnItsLastDay()
@@ -157,11 +155,15 @@ private slots:
         QCOMPARE(m->Edit3->text(), QStringLiteral("-250.00"));
         QCOMPARE(m->DBChartJSR->barValue(2, 0), -250.0);
         QCOMPARE(m->DBChartJSR->barValue(1, 0), 350.0);
-        // The drawn bars follow once the run's event is done.
-        QCoreApplication::processEvents();
-        const auto *bars = qobject_cast<QBarSeries *>(m->DBChartJSR->chart()->series().value(0));
-        QCOMPARE(bars->barSets().value(2)->count(), 1);
-        QCOMPARE(bars->barSets().value(2)->at(0), -250.0);
+        // The net income's bar hangs below the zero line, its value below it.
+        m->T1->trigger();
+        const DBChart::Layout layout = m->DBChartJSR->chartLayout();
+        QCOMPARE(layout.bars.size(), size_t(3));
+        QCOMPARE(layout.bars[2].top(), layout.zeroY);
+        QVERIFY(layout.bars[2].height() > 0);
+        QVERIFY(layout.values[2].top() > layout.bars[2].bottom());
+        QCOMPARE(layout.valueTexts[2], QStringLiteral("-250"));
+        QVERIFY(layout.bars[1].bottom() == layout.zeroY);
     }
 
     void everyRunReplacesTheRows()
