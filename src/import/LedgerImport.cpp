@@ -60,15 +60,11 @@ public:
         try {
             write(ledger);
         } catch (...) {
-            QFile::remove(m_path);
+            removeUnlessKept();
             throw;
         }
     }
-    ~LedgerBackup()
-    {
-        if (!m_kept)
-            QFile::remove(m_path);
-    }
+    ~LedgerBackup() { removeUnlessKept(); }
     LedgerBackup(const LedgerBackup &) = delete;
     LedgerBackup &operator=(const LedgerBackup &) = delete;
 
@@ -84,6 +80,7 @@ private:
         SqliteHandle copy(raw);
         if (opened != SQLITE_OK)
             fail(QString::fromUtf8(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(opened)));
+        m_created = true;
         sqlite3_backup *backup = sqlite3_backup_init(raw, "main", ledger, "main");
         if (!backup)
             fail(QString::fromUtf8(sqlite3_errmsg(raw)));
@@ -96,12 +93,20 @@ private:
             fail(QString::fromUtf8(sqlite3_errmsg(raw)));
     }
 
+    // Only a file this run created is ever removed.
+    void removeUnlessKept() noexcept
+    {
+        if (m_created && !m_kept)
+            QFile::remove(m_path);
+    }
+
     [[noreturn]] void fail(const QString &reason) const
     {
         throw Error(QStringLiteral("导入前无法备份账本（%1）：%2").arg(reason, m_path));
     }
 
     QString m_path;
+    bool m_created = false;
     bool m_kept = false;
 };
 
