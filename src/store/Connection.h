@@ -87,7 +87,6 @@ public:
 private:
     class AttachedSources;
 
-    void checkLedger(const QString &path);
     void resetCounter(const TranslatedStatement::CounterReset &reset);
     TranslatedStatement translate(const QString &sql);
     void copyLogIntoMainFile() noexcept;
