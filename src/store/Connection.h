@@ -41,7 +41,6 @@ public:
         bool m_open = true;
     };
 
-
     Connection();
     ~Connection();
     Connection(const Connection &) = delete;
