@@ -18,7 +18,7 @@ constexpr int busyTimeoutMs = 10000;
 void runOwn(sqlite3 *db, const char *sql)
 {
     if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        raiseSqliteError(db);
+        raiseSqliteError(db, QStringLiteral("数据库引擎无法执行 %1").arg(QLatin1String(sql)));
 }
 
 } // namespace
@@ -153,12 +153,12 @@ void Connection::open()
         return;
     const QString path = dataSource();
     if (path.isEmpty())
-        throw Error(QStringLiteral("The connection string names no data file"));
+        throw Error(QStringLiteral("连接字符串中没有指定数据文件"));
     const QFileInfo info(path);
     if (!info.exists())
-        throw Error(QStringLiteral("Could not find the ledger data file '%1'").arg(path));
+        throw Error(QStringLiteral("找不到账本数据文件：%1").arg(path));
     if (!info.isFile())
-        throw Error(QStringLiteral("The ledger data file '%1' is not a file").arg(path));
+        throw Error(QStringLiteral("账本数据文件不是一个文件：%1").arg(path));
 
     sqlite3 *raw = nullptr;
     const QByteArray utf8 = path.toUtf8();
@@ -166,36 +166,32 @@ void Connection::open()
     const int rc = sqlite3_open_v2(utf8.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
     SqliteHandle db(raw);
     if (rc != SQLITE_OK)
-        throw Error(QStringLiteral("Cannot open the ledger data file '%1': %2")
-                        .arg(path, QString::fromUtf8(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc))));
+        throw Error(QStringLiteral("无法打开账本数据文件（%1）：%2")
+                        .arg(QString::fromUtf8(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)), path));
     if (sqlite3_db_readonly(raw, "main") == 1)
-        throw Error(QStringLiteral("Cannot open the ledger data file '%1' for writing").arg(path));
+        throw Error(QStringLiteral("账本数据文件只能读取，不能写入：%1").arg(path));
     sqlite3_busy_timeout(raw, busyTimeoutMs);
     m_db = std::move(db);
     m_sources = std::make_unique<AttachedSources>(raw);
-    try {
-        checkLedger(path);
-        for (const QString &table : ledgerTables())
-            guardStoredValues(raw, table, columnsOf(table));
-        // WAL keeps the file whole through a crash and lets readers and the
-        // writer work side by side; FULL makes every record durable at commit.
-        Statement(raw, QStringLiteral("PRAGMA journal_mode=WAL")).run();
-        Statement(raw, QStringLiteral("PRAGMA synchronous=FULL")).run();
-    } catch (...) {
-        close();
-        throw;
-    }
-}
-
-void Connection::checkLedger(const QString &path)
-{
+    auto refuse = [&](const QString &reason) {
+        m_db.reset();
+        m_sources.reset();
+        m_columns.clear();
+        return Error(QStringLiteral("无法打开账本数据文件（%1）：%2").arg(reason, path));
+    };
     // Reading the schema is what tells a database from any other file. A
     // missing table is no reason to refuse the file: only the statements that
-    // name it fail, with the engine's message.
+    // name it fail, with the engine's message. WAL keeps the file whole
+    // through a crash and lets readers and the writer work side by side; FULL
+    // makes every record durable at commit.
+    for (const char *sql : {"SELECT count(*) FROM sqlite_master", "PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL"})
+        if (sqlite3_exec(raw, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw refuse(QString::fromUtf8(sqlite3_errmsg(raw)));
     try {
-        Statement(m_db.get(), QStringLiteral("SELECT count(*) FROM sqlite_master")).run();
+        for (const QString &table : ledgerTables())
+            guardStoredValues(raw, table, columnsOf(table));
     } catch (const Error &e) {
-        throw Error(QStringLiteral("Cannot open the ledger data file '%1': %2").arg(path, e.message()));
+        throw refuse(e.message());
     }
 }
 
@@ -216,7 +212,7 @@ void Connection::releaseSources() noexcept
 sqlite3 *Connection::handle()
 {
     if (!m_db)
-        throw Error(QStringLiteral("The connection to the ledger data file is closed"));
+        throw Error(QStringLiteral("与账本数据文件的连接已关闭"));
     return m_db.get();
 }
 
@@ -258,7 +254,7 @@ void Connection::scratchBatch(const std::function<void()> &work)
     sqlite3 *db = m_db.get();
     runOwn(db, "PRAGMA synchronous=NORMAL");
     if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+        const QString message = QStringLiteral("统计无法开始写入（%1）").arg(QString::fromUtf8(sqlite3_errmsg(db)));
         restoreFullSync();
         throw Error(message);
     }
@@ -282,7 +278,7 @@ QString Connection::endScratchBatch() noexcept
     if (!db)
         return failure;
     if (!sqlite3_get_autocommit(db) && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        failure = QString::fromUtf8(sqlite3_errmsg(db));
+        failure = QStringLiteral("统计结果无法提交，已撤销（%1）").arg(QString::fromUtf8(sqlite3_errmsg(db)));
         if (sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr) != SQLITE_OK && !sqlite3_get_autocommit(db)) {
             close(); // closing rolls back; the next use reopens
             return failure;
@@ -348,7 +344,7 @@ void Connection::copyLogIntoMainFile() noexcept
 Connection::Transaction::Transaction(Connection &connection) : m_connection(connection)
 {
     if (connection.m_inScratchBatch)
-        throw Error(QStringLiteral("Only the statistics tables are written during a statistics run"));
+        throw Error(QStringLiteral("统计过程中只能写统计表，不能开始别的事务"));
     sqlite3 *db = connection.handle();
     runOwn(db, "BEGIN IMMEDIATE");
 }
@@ -396,7 +392,7 @@ void Connection::resetCounter(const TranslatedStatement::CounterReset &reset)
                 columnFound = true;
     }
     if (!columnFound)
-        throw Error(QStringLiteral("The table '%1' has no key column '%2'").arg(reset.table, reset.column));
+        throw Error(QStringLiteral("表 %1 没有自动编号的键列 %2").arg(reset.table, reset.column));
     // The table's next key is max(largest key, stored sequence) + 1; without
     // any auto-numbered table there is no sequence to restart.
     Statement sequences(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name='sqlite_sequence'"));
@@ -480,7 +476,7 @@ void Connection::query(const QString &sql, const std::function<void(Statement &)
     SourcesRelease release(*this);
     const TranslatedStatement statement = translate(sql);
     if (statement.counterReset)
-        throw Error(QStringLiteral("The statement returns no rows: %1").arg(excerpt(sql.trimmed())));
+        throw Error(QStringLiteral("这条语句不返回记录：%1").arg(excerpt(sql.trimmed())));
     Statement prepared(handle(), statement.sql);
     reader(prepared);
 }

@@ -41,7 +41,6 @@ public:
         bool m_open = true;
     };
 
-
     Connection();
     ~Connection();
     Connection(const Connection &) = delete;
@@ -94,7 +93,6 @@ public:
 private:
     class AttachedSources;
 
-    void checkLedger(const QString &path);
     void resetCounter(const TranslatedStatement::CounterReset &reset);
     TranslatedStatement translate(const QString &sql);
     QString renumberingInsert(const TranslatedStatement &statement);

@@ -84,14 +84,14 @@ void Query::addSql(const QString &line)
 void Query::requireOpen() const
 {
     if (m_state == State::Inactive)
-        throw Error(QStringLiteral("%1: Cannot perform this operation on a closed dataset").arg(m_name));
+        throw Error(QStringLiteral("数据集已关闭，不能执行这个操作：%1").arg(m_name));
 }
 
 int Query::requireField(const QString &name) const
 {
     const int index = fieldIndex(name);
     if (index < 0)
-        throw Error(QStringLiteral("%1: Field '%2' not found").arg(m_name, name));
+        throw Error(QStringLiteral("找不到字段 %1：%2").arg(name, m_name));
     return index;
 }
 
@@ -114,7 +114,7 @@ QStringList Query::fieldNames() const
 Connection &Query::connectionForUse()
 {
     if (!m_connection)
-        throw Error(QStringLiteral("%1: Missing Connection").arg(m_name));
+        throw Error(QStringLiteral("数据集没有连接：%1").arg(m_name));
     m_connection->open();
     return *m_connection;
 }
@@ -333,7 +333,7 @@ double Query::fieldFloat(const QString &name) const
     bool ok = false;
     const double number = value.toDouble(&ok);
     if (!ok)
-        throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(value.toString()));
+        throw Error(QStringLiteral("不是有效的数字：'%1'").arg(excerpt(value.toString())));
     return number;
 }
 
@@ -379,7 +379,7 @@ QVariant Query::converted(int field, const QString &text) const
         bool ok = false;
         const double value = trimmed.toDouble(&ok);
         if (!ok || !std::isfinite(value))
-            throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+            throw Error(QStringLiteral("不是有效的数字：'%1'").arg(excerpt(text)));
         return value;
     }
     case FieldKind::Date: {
@@ -408,7 +408,7 @@ void Query::edit()
     if (m_state == State::Edit || m_state == State::Insert)
         return;
     if (!canModify())
-        throw Error(QStringLiteral("%1: Cannot modify a read-only dataset").arg(m_name));
+        throw Error(QStringLiteral("数据集是只读的，不能修改：%1").arg(m_name));
     if (m_rows.empty()) {
         startInsert(0);
         return;
@@ -421,7 +421,7 @@ void Query::edit()
 void Query::startInsert(int at)
 {
     if (!canModify())
-        throw Error(QStringLiteral("%1: Cannot modify a read-only dataset").arg(m_name));
+        throw Error(QStringLiteral("数据集是只读的，不能修改：%1").arg(m_name));
     m_rows.insert(m_rows.begin() + at, Row(m_fields.size()));
     m_typed.assign(m_fields.size(), std::nullopt);
     m_modified = false;
@@ -569,7 +569,7 @@ void Query::deleteRecord()
     if (m_rows.empty())
         throw Error(QStringLiteral("Cannot perform this operation on an empty dataset"));
     if (!canModify())
-        throw Error(QStringLiteral("%1: Cannot modify a read-only dataset").arg(m_name));
+        throw Error(QStringLiteral("数据集是只读的，不能修改：%1").arg(m_name));
     cancel();
     Connection &connection = connectionForUse();
     const QString table = rowWriteTable();
@@ -600,7 +600,7 @@ void Query::setSort(const QString &expression)
         if (words.size() > 2
             || (words.size() == 2 && words[1].compare(QLatin1String("ASC"), Qt::CaseInsensitive) != 0
                 && words[1].compare(QLatin1String("DESC"), Qt::CaseInsensitive) != 0))
-            throw Error(QStringLiteral("%1: Invalid sort expression '%2'").arg(m_name, expression));
+            throw Error(QStringLiteral("排序表达式无效：'%1'（%2）").arg(excerpt(expression), m_name));
     }
     m_sort = expression;
     applySort();

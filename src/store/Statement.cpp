@@ -15,10 +15,12 @@ void SqliteCloser::operator()(sqlite3 *db) const noexcept
     sqlite3_close_v2(db);
 }
 
-void raiseSqliteError(sqlite3 *db, const QString &context)
+void raiseSqliteError(sqlite3 *db, const QString &reason)
 {
     const QString message = excerpt(QString::fromUtf8(sqlite3_errmsg(db)));
-    throw Error(context.isEmpty() ? message : context + QStringLiteral(": ") + message);
+    if (sqlite3_extended_errcode(db) == SQLITE_CONSTRAINT_FUNCTION)
+        throw Error(message);
+    throw Error(reason + QStringLiteral("：") + message);
 }
 
 Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db)
@@ -30,12 +32,12 @@ Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db)
     const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt, &tail);
     m_stmt.reset(stmt);
     if (rc != SQLITE_OK)
-        raiseSqliteError(db);
+        raiseSqliteError(db, QStringLiteral("数据库引擎拒绝了这条语句"));
     if (!stmt)
-        throw Error(QStringLiteral("The statement is empty"));
+        throw Error(QStringLiteral("语句是空的"));
     // One text is one statement: whatever follows a ";" is refused, not run.
     if (tail && !QString::fromUtf8(tail).trimmed().isEmpty())
-        throw Error(QStringLiteral("Characters found after end of SQL statement: %1").arg(excerpt(QString::fromUtf8(tail).trimmed())));
+        throw Error(QStringLiteral("一次只能执行一条语句，语句结束后还有内容：%1").arg(excerpt(QString::fromUtf8(tail).trimmed())));
 }
 
 void Statement::bind(int index, const QVariant &value)
@@ -52,7 +54,7 @@ void Statement::bind(int index, const QVariant &value)
         rc = sqlite3_bind_text(m_stmt.get(), index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     }
     if (rc != SQLITE_OK)
-        raiseSqliteError(m_db);
+        raiseSqliteError(m_db, QStringLiteral("数据库引擎不接受这个值"));
 }
 
 bool Statement::step()
@@ -62,7 +64,7 @@ bool Statement::step()
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    raiseSqliteError(m_db);
+    raiseSqliteError(m_db, QStringLiteral("数据库引擎执行语句失败"));
 }
 
 void Statement::run()

@@ -39,5 +39,6 @@ struct SqliteCloser
 };
 using SqliteHandle = std::unique_ptr<sqlite3, SqliteCloser>;
 
-// Raises Error with the connection's last message.
-[[noreturn]] void raiseSqliteError(sqlite3 *db, const QString &context = QString());
+// Raises Error with our reason and then the connection's last message, as
+// SQLite gave it. A refusal of the stored-value checks is its own reason.
+[[noreturn]] void raiseSqliteError(sqlite3 *db, const QString &reason);

@@ -62,6 +62,7 @@ void checkStored(sqlite3_context *context, int, sqlite3_value **args)
     const QString column = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(args[0])));
     const QByteArray message = refusedValueMessage(type, column, shownValue(args[1])).toUtf8();
     sqlite3_result_error(context, message.constData(), int(message.size()));
+    sqlite3_result_error_code(context, SQLITE_CONSTRAINT_FUNCTION);
 }
 
 const char *checkFunction(ColumnType type)
@@ -78,7 +79,7 @@ void registerChecks(sqlite3 *db)
         || sqlite3_create_function_v2(db, checkFunction(ColumnType::Number), 2, flags, nullptr,
                                       checkStored<ColumnType::Number>, nullptr, nullptr, nullptr)
             != SQLITE_OK)
-        raiseSqliteError(db);
+        raiseSqliteError(db, QStringLiteral("无法安装数值和日期的检查"));
 }
 
 } // namespace

@@ -308,11 +308,11 @@ private slots:
         QVERIFY(!app.module()->ADOQueryZC.isOpen());
         QTest::mouseClick(m->BitBtn2, Qt::LeftButton);
         QCOMPARE(app.boxes().shown.size(), 1);
-        QCOMPARE(app.boxes().shown[0].text, QStringLiteral("ADOQueryZC: Field 'P_No' not found."));
+        QCOMPARE(app.boxes().shown[0].text, QStringLiteral("找不到字段 P_No：ADOQueryZC."));
         // Save has a trap of its own: the same message goes to the status bar.
         QTest::mouseClick(m->BitBtn3, Qt::LeftButton);
         QCOMPARE(app.boxes().shown.size(), 1);
-        QCOMPARE(m->statusText(), QStringLiteral("ADOQueryZC: Field 'P_No' not found"));
+        QCOMPARE(m->statusText(), QStringLiteral("找不到字段 P_No：ADOQueryZC"));
         QVERIFY(m->isVisible());
     }
 };

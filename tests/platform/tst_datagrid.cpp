@@ -82,7 +82,7 @@ private slots:
         typeIntoCell(m->DBGridZC, QStringLiteral("12x"));
         user::clickCell(m->DBGridZC, 2, 2);
         QCOMPARE(app->boxes().shown.size(), 1);
-        QCOMPARE(app->boxes().shown[0].text, QStringLiteral("'12x' is not a valid floating point value."));
+        QCOMPARE(app->boxes().shown[0].text, QStringLiteral("不是有效的数字：'12x'"));
         QCOMPARE(app->module()->ADOQueryZC.currentRow(), 0); // the row stays, still edited
         QCOMPARE(app->module()->ADOQueryZC.state(), Query::State::Edit);
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT P_Num FROM Payout WHERE P_No=1")).toDouble(), 10.0);

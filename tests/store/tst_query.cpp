@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(messageOf([&] { query->post(); }), QStringLiteral("ADOQueryZC: Dataset not in edit or insert mode"));
         query->close();
         QVERIFY(!messageOf([&] { query->fieldText(QStringLiteral("P_No")); }).isEmpty());
-        QVERIFY(messageOf([&] { query->setSort(QStringLiteral("P_No ASC")); }).contains(QLatin1String("closed")));
+        QVERIFY(messageOf([&] { query->setSort(QStringLiteral("P_No ASC")); }).contains(QStringLiteral("已关闭")));
         QCOMPARE(query->sort(), QString());
     }
 
@@ -114,7 +114,7 @@ private slots:
     {
         openPayouts();
         query->setFieldText(query->fieldIndex(QStringLiteral("P_Num")), QStringLiteral("12,5"));
-        QCOMPARE(messageOf([&] { query->post(); }), QStringLiteral("'12,5' is not a valid floating point value"));
+        QCOMPARE(messageOf([&] { query->post(); }), QStringLiteral("不是有效的数字：'12,5'"));
         QCOMPARE(query->state(), Query::State::Edit);
         QCOMPARE(query->fieldText(QStringLiteral("P_Num")), QStringLiteral("12,5"));
         query->setFieldText(query->fieldIndex(QStringLiteral("P_Num")), QStringLiteral("13"));
