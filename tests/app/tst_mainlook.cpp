@@ -21,6 +21,7 @@
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTableView>
+#include <QTabBar>
 #include <QTest>
 #include <QTextDocumentFragment>
 #include <QToolTip>
@@ -248,7 +249,7 @@ private slots:
         QVERIFY(income->size() != QSize(541, 312)); // the frame is counted
         income->close();
 
-        m->N3->trigger();
+        user::click(m->PageControl1->tabBar(), m->PageControl1->tabBar()->tabRect(1).center()); // the payout tab
         user::click(m->BitBtn1); // add payout
         TPayoutAddFm *payout = app.windows().PayoutAddFm.get();
         QTRY_VERIFY(payout->isVisible());

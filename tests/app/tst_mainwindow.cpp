@@ -13,6 +13,7 @@
 #include "stats/IncomeSearchUt.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
+#include "support/UserInput.h"
 #include "views/IncomeUt.h"
 #include "views/PayoutAddUt.h"
 
@@ -23,19 +24,23 @@
 #include <QRadioButton>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
-#include <QWheelEvent>
 
 namespace {
 
-void wheel(DataGrid *grid, int amount)
+// A menu item chosen by its accelerators: Alt and the menu's letter, then the item's.
+void chooseFromMenu(TMainFm *main, Qt::Key menu, Qt::Key item)
 {
-    QWheelEvent event(QPointF(20, 20), grid->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, amount),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(grid->viewport(), &event);
+    QApplication::setActiveWindow(main);
+    QVERIFY(QTest::qWaitForWindowActive(main));
+    user::press(menu, Qt::AltModifier);
+    QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+    user::press(item);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
 }
 
 QString todayInserts(int count)
@@ -197,20 +202,20 @@ private slots:
         TMainFm *m = app.main();
         GridRowModel *rows = m->DBGridZC->rowModel();
         QCOMPARE(rows->currentRow(), 0);
-        wheel(m->DBGridZC, -360);
+        user::wheel(m->DBGridZC, -360);
         QCOMPARE(rows->currentRow(), 1);
-        wheel(m->DBGridZC, -30);
+        user::wheel(m->DBGridZC, -30);
         QCOMPARE(rows->currentRow(), 2);
-        wheel(m->DBGridZC, -120);
+        user::wheel(m->DBGridZC, -120);
         QCOMPARE(rows->currentRow(), 2); // the last row stays
-        wheel(m->DBGridZC, 0);
+        user::wheel(m->DBGridZC, 0);
         QCOMPARE(rows->currentRow(), 2);
-        wheel(m->DBGridZC, 120);
-        wheel(m->DBGridZC, 120);
-        wheel(m->DBGridZC, 120);
+        user::wheel(m->DBGridZC, 120);
+        user::wheel(m->DBGridZC, 120);
+        user::wheel(m->DBGridZC, 120);
         QCOMPARE(rows->currentRow(), 0); // the first row stays
         // A closed row set: the wheel does nothing and reports nothing.
-        wheel(m->DBGridSRLB, -120);
+        user::wheel(m->DBGridSRLB, -120);
         QCOMPARE(m->statusText(), QString());
         QVERIFY(app.boxes().shown.isEmpty());
     }
@@ -220,29 +225,29 @@ private slots:
         AppFixture app;
         app.show();
         TMainFm *m = app.main();
-        m->T1->trigger();
+        chooseFromMenu(m, Qt::Key_O, Qt::Key_T);
         QCOMPARE(m->PageControl1->currentWidget(), m->TabSheetTJ);
         QVERIFY(!app.module()->ADOQuerySRLB.isOpen());
-        m->S1->trigger();
+        chooseFromMenu(m, Qt::Key_O, Qt::Key_S);
         QCOMPARE(m->PageControl1->currentWidget(), m->TabSheetSZ);
         QVERIFY(app.module()->ADOQuerySRLB.isOpen()); // the settings tab reloads both lists
         QVERIFY(app.module()->ADOQueryZCLB.isOpen());
         QCOMPARE(m->DBGridZCLB->model()->rowCount(), app.ledger().scalar(QStringLiteral("SELECT count(*) FROM PayoutClass")).toInt());
-        m->N3->trigger();
+        chooseFromMenu(m, Qt::Key_O, Qt::Key_P);
         QCOMPARE(m->PageControl1->currentWidget(), m->TabSheet2);
         QCOMPARE(m->focusWidget(), m->BitBtn1);
-        m->i1->trigger();
+        chooseFromMenu(m, Qt::Key_O, Qt::Key_I);
         QCOMPARE(m->focusWidget(), m->BitBtn5);
-        m->L1->trigger();
+        chooseFromMenu(m, Qt::Key_H, Qt::Key_L);
         QVERIFY(app.windows().HelpFm->isVisible());
-        m->A1->trigger();
+        chooseFromMenu(m, Qt::Key_H, Qt::Key_A);
         QVERIFY(app.windows().AboutFm->isVisible());
-        m->U1->trigger();
+        chooseFromMenu(m, Qt::Key_H, Qt::Key_U);
         QVERIFY(app.windows().UpdateFm->isVisible());
-        app.windows().AboutFm->close();
+        user::closeBox(app.windows().AboutFm.get());
         QVERIFY(!app.windows().AboutFm->isVisible());
         QVERIFY(app.windows().AboutFm); // closing only hides
-        m->A1->trigger();
+        chooseFromMenu(m, Qt::Key_H, Qt::Key_A);
         QVERIFY(app.windows().AboutFm->isVisible());
     }
 
