@@ -2,16 +2,28 @@
 
 #include "store/Query.h"
 
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QEvent>
 #include <QFontMetricsF>
-#include <QPainter>
+#include <QGraphicsLayout>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace {
 
-constexpr double margin = 4;
-constexpr double arrowLength = 20;
-constexpr double marker = 10;
+constexpr int smallPixels = 12;
+// Room a value needs above its bar besides its own text: the label's frame
+// and its distance from the bar.
+constexpr double labelSpacing = 12;
+// The bars keep at least a third of the plot's height, however long their values.
+constexpr double mostForLabels = 2.0 / 3;
+constexpr double pixelsPerTick = 40;
 
 // A step of 1, 2 or 5 times a power of ten that cuts the range into about
 // the given number of parts.
@@ -23,20 +35,7 @@ double niceStep(double range, int parts)
     return (norm <= 1 ? 1 : norm <= 2 ? 2 : norm <= 5 ? 5 : 10) * magnitude;
 }
 
-// Axis texts carry only the decimals they need: 2000 and 0.5, not 2000.0 and 1.0.
-QString tickText(double value, double step)
-{
-    const int decimals = step >= 1 ? 0 : int(std::ceil(-std::log10(step) - 1e-9));
-    QString text = QString::number(std::abs(value) < step / 2 ? 0.0 : value, 'f', decimals);
-    if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
-    }
-    return text;
-}
-
+// A value as the bar labels write it (their format "@value" with 15 digits).
 QString valueText(double value)
 {
     return QString::number(value, 'g', 15);
@@ -45,10 +44,60 @@ QString valueText(double value)
 } // namespace
 
 DBChart::DBChart(const QString &title, const std::vector<SeriesLook> &series, QWidget *parent)
-    : QWidget(parent), m_title(title)
+    // The view is built on our chart: the default one that QChartView makes
+    // for itself would never be freed once replaced.
+    : QChartView(new QChart, parent), m_axisX(new QValueAxis), m_axisY(new QValueAxis)
 {
-    for (const SeriesLook &look : series)
-        m_series.push_back({look, nullptr, QString(), QString(), {}, {}, {}});
+    QChart *chart = this->chart();
+    chart->setTitle(title);
+    chart->setBackgroundRoundness(0);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->addAxis(m_axisX, Qt::AlignBottom);
+    chart->addAxis(m_axisY, Qt::AlignLeft);
+    // Several bar series stand side by side in each category, each in an equal
+    // slot with its bar centred. Offsets that grow evenly from one series to
+    // the next are such a layout: the step between neighbours is the gap
+    // (which fixes the bars' share of their slots) and the mean offset moves
+    // the whole group, which the horizontal axis's range does.
+    const int n = int(series.size());
+    const double gap = n > 1 ? (series.back().offsetPercent - series.front().offsetPercent) / 100.0 / (n - 1) : 1;
+    const double slotShare = 1 / (1 + std::max(gap, 0.0));
+    const double meanOffset = n > 0 ? std::accumulate(series.begin(), series.end(), 0.0,
+                                                      [](double sum, const SeriesLook &l) { return sum + l.offsetPercent; })
+                                          / 100.0 / n
+                                    : 0;
+    m_groupShift = meanOffset * slotShare / std::max(n, 1);
+    for (const SeriesLook &look : series) {
+        auto *bars = new QBarSeries;
+        auto *set = new QBarSet(QString());
+        set->setColor(look.colour);
+        set->setBorderColor(look.colour.darker(130));
+        set->setLabelColor(Qt::black);
+        bars->append(set);
+        bars->setBarWidth(slotShare);
+        bars->setLabelsVisible(true);
+        bars->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+        bars->setLabelsAngle(-90); // upright, so that it never reaches into a neighbour's column
+        bars->setLabelsFormat(QStringLiteral("@value"));
+        bars->setLabelsPrecision(15);
+        chart->addSeries(bars);
+        bars->attachAxis(m_axisX);
+        bars->attachAxis(m_axisY);
+        m_series.push_back({nullptr, QString(), bars, set, {}, {}, {}});
+        showInLegend(m_series.back()); // untitled, it stays out until the run names it
+    }
+    // The categories carry no names: the bars' positions are all there is to this axis.
+    m_axisX->setVisible(false);
+    m_axisY->setLabelFormat(QStringLiteral("%.10g")); // 2000 and 0.5, not 2000.0 and 0.50
+    setRenderHint(QPainter::Antialiasing);
+    setFrameShape(QFrame::NoFrame);
+    applyFonts(); // which gives the axis its first range and step
+    // Ticks at whole steps from zero, so that zero always carries one.
+    m_axisY->setTickAnchor(0);
+    m_axisY->setTickType(QValueAxis::TicksDynamic);
+    connect(chart, &QChart::plotAreaChanged, this, &DBChart::rescale);
 }
 
 void DBChart::setDataSource(int series, Query *query)
@@ -68,10 +117,12 @@ void DBChart::setDataSource(int series, Query *query)
 
 void DBChart::setSeriesTitle(int series, const QString &title)
 {
-    if (m_series[size_t(series)].title == title)
+    // The same title again changes nothing (and lays out no legend).
+    Series &s = m_series[size_t(series)];
+    if (s.set->label() == title)
         return;
-    m_series[size_t(series)].title = title;
-    update();
+    s.set->setLabel(title);
+    showInLegend(s);
 }
 
 void DBChart::setValueColumn(int series, const QString &field)
@@ -83,239 +134,155 @@ void DBChart::setValueColumn(int series, const QString &field)
     refill(series);
 }
 
+QString DBChart::title() const
+{
+    return chart()->title();
+}
+
 QString DBChart::seriesTitle(int series) const
 {
-    return m_series[size_t(series)].title;
+    return m_series[size_t(series)].set->label();
 }
 
 QColor DBChart::seriesColour(int series) const
 {
-    return m_series[size_t(series)].look.colour;
+    return m_series[size_t(series)].set->color();
 }
 
 int DBChart::barCount(int series) const
 {
-    return int(m_series[size_t(series)].bars.size());
+    return int(m_series[size_t(series)].wanted.size());
 }
 
 double DBChart::barValue(int series, int bar) const
 {
-    return m_series[size_t(series)].bars.at(bar);
+    return m_series[size_t(series)].wanted.at(bar);
+}
+
+void DBChart::changeEvent(QEvent *event)
+{
+    QChartView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
+        applyFonts();
 }
 
 void DBChart::refill(int series)
 {
     Series &s = m_series[size_t(series)];
-    s.bars.clear();
+    s.wanted.clear();
     if (s.source && s.source->isOpen()) {
         const int field = s.source->fieldIndex(s.valueColumn);
         for (int row = 0; row < s.source->recordCount(); ++row)
-            s.bars.append(field >= 0 ? s.source->valueAt(row, field).toDouble() : 0.0);
+            s.wanted.append(field >= 0 ? s.source->valueAt(row, field).toDouble() : 0.0);
     }
-    update(); // drawn once the handler that changed the row set is done
+    if (!m_showPending) {
+        m_showPending = true;
+        QMetaObject::invokeMethod(this, &DBChart::showWanted, Qt::QueuedConnection);
+    }
 }
 
-QFont DBChart::smallFont() const
+void DBChart::showInLegend(const Series &s)
 {
-    QFont small = font();
-    small.setPixelSize(12);
-    return small;
+    for (QLegendMarker *marker : chart()->legend()->markers(s.bars))
+        marker->setVisible(!s.set->label().isEmpty());
 }
 
-DBChart::Layout DBChart::chartLayout() const
+// Hands the wanted bars to the drawing, touching only what changed.
+void DBChart::showWanted()
 {
-    Layout l;
-    const QRectF area = QRectF(rect()).adjusted(margin, margin, -margin, -margin);
-    const QFontMetricsF big(font()), small(smallFont());
-
-    l.titleRect = QRectF(area.left(), area.top(), area.width(), big.height());
-
-    // The legend flows into as many rows as its titles need.
-    const double rowHeight = std::max(small.height(), marker), spacing = 12;
-    std::vector<std::vector<int>> rows(1);
-    std::vector<double> widths, rowWidths(1, 0.0);
-    for (int i = 0; i < seriesCount(); ++i) {
-        const QString &title = m_series[size_t(i)].title;
-        widths.push_back(marker + 4 + small.horizontalAdvance(title));
-        if (title.isEmpty())
+    m_showPending = false;
+    bool changed = false;
+    for (Series &s : m_series) {
+        QList<qreal> shown;
+        for (int i = 0; i < s.set->count(); ++i)
+            shown.append(s.set->at(i));
+        if (shown == s.wanted)
             continue;
-        const double needed = rowWidths.back() + (rows.back().empty() ? 0 : spacing) + widths.back();
-        if (!rows.back().empty() && needed > area.width()) {
-            rows.emplace_back();
-            rowWidths.push_back(0);
+        if (shown.size() == s.wanted.size()) {
+            for (int i = 0; i < shown.size(); ++i)
+                if (shown[i] != s.wanted[i])
+                    s.set->replace(i, s.wanted[i]);
+        } else {
+            s.set->remove(0, s.set->count());
+            s.set->append(s.wanted);
         }
-        rowWidths.back() += (rows.back().empty() ? 0 : spacing) + widths.back();
-        rows.back().push_back(i);
+        changed = true;
     }
-    const bool hasLegend = !rows.front().empty();
-    const double legendTop = area.bottom() - (hasLegend ? rows.size() * rowHeight : 0);
-    for (size_t r = 0; hasLegend && r < rows.size(); ++r) {
-        double x = area.center().x() - rowWidths[r] / 2;
-        for (int i : rows[r]) {
-            l.legend.emplace_back(x, legendTop + r * rowHeight, widths[size_t(i)], rowHeight);
-            l.legendTexts.push_back(m_series[size_t(i)].title);
-            x += widths[size_t(i)] + spacing;
-        }
-    }
+    if (changed)
+        rescale();
+}
 
-    // The value axis holds zero and every bar.
+// The value axis always holds zero, so that a negative bar hangs below it,
+// and reaches far enough above the bars for each bar's value to stand
+// inside the plot (outside it, the value would be cut off).
+void DBChart::rescale()
+{
+    struct Label
+    {
+        double base;   // where the value stands on: the bar's top, or zero below it
+        double height; // its share of the plot's height
+    };
+    const double plotHeight = chart()->plotArea().height();
+    std::vector<Label> labels;
     double low = 0, high = 0;
-    int groups = 0;
+    int categories = 1;
     for (const Series &s : m_series) {
-        groups = std::max(groups, int(s.bars.size()));
-        for (double v : s.bars) {
+        categories = std::max(categories, int(s.set->count()));
+        const QFontMetricsF metrics(s.set->labelFont());
+        for (int i = 0; i < s.set->count(); ++i) {
+            const double v = s.set->at(i);
             low = std::min(low, v);
             high = std::max(high, v);
+            if (v != 0 && plotHeight > 0) // a bar of nought has no bar and no value shown
+                labels.push_back({std::max(v, 0.0),
+                                  std::min(mostForLabels, (metrics.horizontalAdvance(valueText(v)) + labelSpacing) / plotHeight)});
         }
     }
-    if (low == high)
-        high = low + 1;
-    const double plotTop = l.titleRect.bottom() + margin;
-    const double plotBottom = legendTop - (hasLegend ? margin : 0);
-    const double step = niceStep(high - low, std::max(2, int((plotBottom - plotTop) / 40)));
-    const double lowTick = std::floor(low / step) * step, highTick = std::ceil(high / step) * step;
-    double axisWidth = 0;
-    for (double t = lowTick; t <= highTick + step / 2; t += step) {
-        l.ticks.push_back(t);
-        l.tickTexts.push_back(tickText(t, step));
-        axisWidth = std::max(axisWidth, small.horizontalAdvance(l.tickTexts.back()));
-    }
-    l.plot = QRectF(QPointF(area.left() + axisWidth + 6, plotTop), QPointF(area.right(), plotBottom));
+    // The top that leaves each value its share of the range above its base.
+    double top = high;
+    for (const Label &l : labels)
+        top = std::max(top, (l.base - l.height * low) / (1 - l.height));
+    if (top == low)
+        top = low + 1;
+    const double step = niceStep(top - low, std::max(2, int(plotHeight / pixelsPerTick)));
+    const double from = std::floor(low / step) * step;
+    double to = std::ceil(top / step) * step;
+    const auto fits = [&] {
+        return std::all_of(labels.begin(), labels.end(),
+                           [&](const Label &l) { return to - l.base >= l.height * (to - from) * (1 - 1e-9); });
+    };
+    for (int extra = 0; extra < 100 && !fits(); ++extra)
+        to += step;
 
-    // Bars side by side in each group, each moved by its offset.
-    std::vector<double> centres;
-    for (int k = 0; k < seriesCount(); ++k)
-        centres.push_back(k - (seriesCount() - 1) / 2.0 + m_series[size_t(k)].look.offsetPercent / 100.0);
-    const double first = centres.empty() ? 0 : *std::min_element(centres.begin(), centres.end()) - 0.5;
-    const double last = centres.empty() ? 0 : *std::max_element(centres.begin(), centres.end()) + 0.5;
-    const double groupWidth = l.plot.width() / std::max(groups, 1);
-    const double barWidth = groupWidth * 0.8 / std::max(last - first, 1.0);
-    const double arrow = std::min(arrowLength, l.plot.height() / 8);
-
-    // Room above and below the bars grows until every value fits in the plot.
-    double roomAbove = high > 0 ? arrow + small.height() : 0, roomBelow = low < 0 ? arrow + small.height() : 0;
-    if (roomAbove + roomBelow > l.plot.height() * 2 / 3)
-        roomAbove = roomBelow = 0;
-    for (int pass = 0; pass < 8; ++pass) {
-        const double innerTop = l.plot.top() + roomAbove, innerBottom = l.plot.bottom() - roomBelow;
-        const double scale = (innerBottom - innerTop) / (highTick - lowTick);
-        const auto y = [&](double v) { return innerTop + (highTick - v) * scale; };
-        l.zeroY = y(0);
-        l.bars.clear();
-        l.valueTexts.clear();
-        std::vector<double> barValues;
-        for (int k = 0; k < seriesCount(); ++k)
-            for (int g = 0; g < int(m_series[size_t(k)].bars.size()); ++g) {
-                const double v = m_series[size_t(k)].bars[g];
-                const double x = l.plot.left() + groupWidth * (g + 0.5) + (centres[size_t(k)] - (first + last) / 2) * barWidth;
-                l.bars.push_back(QRectF(QPointF(x - barWidth / 2, std::min(y(v), l.zeroY)),
-                                        QPointF(x + barWidth / 2, std::max(y(v), l.zeroY))));
-                barValues.push_back(v);
-                l.valueTexts.push_back(valueText(v));
-            }
-        l.tickRects.clear();
-        for (double t : l.ticks)
-            l.tickRects.emplace_back(area.left(), y(t) - small.height() / 2, axisWidth, small.height());
-
-        // The most extreme bars keep their values nearest; the others rise
-        // (or, below zero, sink) past whatever they would touch.
-        std::vector<size_t> order(l.bars.size());
-        for (size_t i = 0; i < order.size(); ++i)
-            order[i] = i;
-        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-            return std::abs(barValues[a]) > std::abs(barValues[b]);
-        });
-        l.values.assign(l.bars.size(), QRectF());
-        std::vector<QRectF> placed;
-        for (size_t i : order) {
-            const bool below = barValues[i] < 0;
-            const QSizeF size(small.horizontalAdvance(l.valueTexts[i]) + 6, small.height());
-            const QRectF &bar = l.bars[i];
-            QRectF label(QPointF(bar.center().x() - size.width() / 2,
-                                 below ? bar.bottom() + arrow : bar.top() - arrow - size.height()),
-                         size);
-            label.moveLeft(std::clamp(label.left(), 0.0, std::max(0.0, width() - label.width())));
-            for (bool moved = true; moved;) {
-                moved = false;
-                for (const std::vector<QRectF> *obstacles : {&placed, &l.bars})
-                    for (const QRectF &o : *obstacles)
-                        if (label.intersects(o)) {
-                            below ? label.moveTop(o.bottom() + 1) : label.moveBottom(o.top() - 1);
-                            moved = true;
-                        }
-            }
-            l.values[i] = label;
-            placed.push_back(label);
-        }
-        double missingAbove = 0, missingBelow = 0;
-        for (const QRectF &label : l.values) {
-            missingAbove = std::max(missingAbove, l.plot.top() - label.top());
-            missingBelow = std::max(missingBelow, label.bottom() - l.plot.bottom());
-        }
-        if (missingAbove < 0.5 && missingBelow < 0.5)
-            break;
-        // A chart too small for its values keeps a third of its height for the bars.
-        const double spare = l.plot.height() * 2 / 3 - roomAbove - roomBelow;
-        if (spare <= 0)
-            break;
-        const double wanted = std::max(0.0, missingAbove) + std::max(0.0, missingBelow);
-        const double share = std::min(1.0, spare / wanted);
-        roomAbove += std::max(0.0, missingAbove) * share;
-        roomBelow += std::max(0.0, missingBelow) * share;
-    }
-    return l;
+    // The axis draws a tick at every step across its range: the new step
+    // with the old range, or the new range with the old step, must never ask
+    // for more ticks than either scale alone (a million would hang the drawing).
+    const bool coarser = step > m_axisY->tickInterval();
+    if (coarser)
+        m_axisY->setTickInterval(step);
+    if (m_axisY->min() != from || m_axisY->max() != to)
+        m_axisY->setRange(from, to);
+    if (!coarser && m_axisY->tickInterval() != step)
+        m_axisY->setTickInterval(step);
+    const double left = -0.5 - m_groupShift, right = categories - 0.5 - m_groupShift;
+    if (m_axisX->min() != left || m_axisX->max() != right)
+        m_axisX->setRange(left, right);
 }
 
-void DBChart::paintEvent(QPaintEvent *)
+// The title in the window's font and colour; the legend, the axis and the
+// values in a smaller size of it.
+void DBChart::applyFonts()
 {
-    const Layout l = chartLayout();
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
+    QChart *chart = this->chart();
     const QColor text = palette().color(QPalette::WindowText);
-
-    painter.setPen(text);
-    painter.drawText(l.titleRect, Qt::AlignCenter, m_title);
-
-    painter.setFont(smallFont());
-    for (size_t i = 0; i < l.ticks.size(); ++i) {
-        const double y = l.tickRects[i].center().y();
-        painter.setPen(QColor(220, 220, 220));
-        painter.drawLine(QPointF(l.plot.left(), y), QPointF(l.plot.right(), y));
-        painter.setPen(Qt::black);
-        painter.drawText(l.tickRects[i], Qt::AlignRight | Qt::AlignVCenter, l.tickTexts[i]);
-    }
-    painter.setPen(Qt::black);
-    painter.drawLine(QPointF(l.plot.left(), l.plot.top()), QPointF(l.plot.left(), l.plot.bottom()));
-    painter.drawLine(QPointF(l.plot.left(), l.zeroY), QPointF(l.plot.right(), l.zeroY));
-
-    size_t bar = 0;
-    for (const Series &s : m_series)
-        for (int g = 0; g < int(s.bars.size()); ++g, ++bar) {
-            painter.setPen(s.look.colour.darker(130));
-            painter.setBrush(s.look.colour);
-            painter.drawRect(l.bars[bar]);
-        }
-    for (size_t i = 0; i < l.values.size(); ++i) {
-        const QRectF &label = l.values[i];
-        const bool below = label.top() > l.bars[i].bottom();
-        painter.setPen(Qt::gray);
-        painter.drawLine(QPointF(l.bars[i].center().x(), below ? l.bars[i].bottom() : l.bars[i].top()),
-                         QPointF(label.center().x(), below ? label.top() : label.bottom()));
-        painter.setBrush(QColor(255, 255, 225));
-        painter.drawRect(label);
-        painter.setPen(Qt::black);
-        painter.drawText(label, Qt::AlignCenter, l.valueTexts[i]);
-    }
-
-    size_t entry = 0;
-    for (const Series &s : m_series) {
-        if (s.title.isEmpty())
-            continue;
-        const QRectF &r = l.legend[entry++];
-        painter.setPen(s.look.colour.darker(130));
-        painter.setBrush(s.look.colour);
-        painter.drawRect(QRectF(r.left(), r.center().y() - marker / 2, marker, marker));
-        painter.setPen(text);
-        painter.drawText(r.adjusted(marker + 4, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, s.title);
-    }
+    QFont small = font();
+    small.setPixelSize(smallPixels);
+    chart->setTitleFont(font());
+    chart->setTitleBrush(text);
+    chart->legend()->setFont(small);
+    chart->legend()->setLabelColor(text);
+    m_axisY->setLabelsFont(small);
+    for (Series &s : m_series)
+        s.set->setLabelFont(small);
+    rescale();
 }

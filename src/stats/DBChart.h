@@ -1,24 +1,26 @@
 #pragma once
 
-#include <QColor>
+#include <QChartView>
 #include <QPointer>
-#include <QRectF>
-#include <QWidget>
 #include <vector>
 
+class QBarSeries;
+class QBarSet;
+class QValueAxis;
 class Query;
 
 // A bar chart whose series follow row sets: a series bound to a row set shows
 // one bar per row, valued from its value column; it empties when the row set
 // closes and fills again when the row set is opened or its rows change.
 // The series hold their bars at once; the drawing follows once per event, so
-// that a row set closed and reopened in one handler draws nothing in between.
+// that a row set closed and reopened in one handler redraws nothing, and a
+// refill that brings the same values touches nothing drawn.
 //
-// The drawing: the title at the top, the legend with the series titles at the
-// bottom (wrapping rather than cutting a title), a value axis that always
-// holds zero, and each bar's value above it (below a negative bar), raised
-// until it touches neither another value nor another bar.
-class DBChart : public QWidget
+// The look: the title at the top, the legend with the series titles at the
+// bottom, a value axis that always holds zero with plain numbers, and each
+// bar's value written upright above its own bar, the axis leaving room
+// above the bars for the longest of them.
+class DBChart : public QChartView
 {
     Q_OBJECT
 public:
@@ -37,47 +39,39 @@ public:
     void setSeriesTitle(int series, const QString &title);
     void setValueColumn(int series, const QString &field);
 
-    QString title() const { return m_title; }
+    QString title() const;
     QString seriesTitle(int series) const;
     QColor seriesColour(int series) const;
     int barCount(int series) const;
     double barValue(int series, int bar) const;
 
-    // Where the parts are drawn at the chart's present size.
-    struct Layout
-    {
-        QRectF titleRect;
-        QRectF plot;
-        std::vector<QRectF> bars;       // series by series, bar by bar
-        std::vector<QRectF> values;     // the value of each bar, in the same order
-        std::vector<QString> valueTexts;
-        std::vector<QRectF> legend;     // marker and title of each titled series
-        std::vector<QString> legendTexts;
-        std::vector<double> ticks;
-        std::vector<QString> tickTexts;
-        std::vector<QRectF> tickRects;
-        double zeroY = 0;
-    };
-    Layout chartLayout() const;
+    QBarSeries *barSeries(int series) const { return m_series[size_t(series)].bars; }
+    QValueAxis *valueAxis() const { return m_axisY; }
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     struct Series
     {
-        SeriesLook look;
         QPointer<Query> source;
         QString valueColumn;
-        QString title;
-        QList<double> bars;
+        QBarSeries *bars = nullptr;
+        QBarSet *set = nullptr;
+        QList<qreal> wanted; // the bars the row set asks for
         QMetaObject::Connection resetConnection;
         QMetaObject::Connection changeConnection;
     };
 
     void refill(int series);
-    QFont smallFont() const;
+    void showInLegend(const Series &s);
+    void showWanted();
+    void rescale();
+    void applyFonts();
 
-    QString m_title;
     std::vector<Series> m_series;
+    QValueAxis *m_axisX;
+    QValueAxis *m_axisY;
+    double m_groupShift = 0; // in categories, from the series' offsets
+    bool m_showPending = false;
 };

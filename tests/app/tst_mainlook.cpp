@@ -5,6 +5,7 @@
 #include "platform/MonthCalendar.h"
 #include "platform/SelectorBox.h"
 #include "stats/DBChart.h"
+#include "stats/DrawnChart.h"
 #include "support/AppFixture.h"
 #include "support/UserInput.h"
 #include "views/IncomeUt.h"
@@ -261,12 +262,13 @@ private slots:
 
     void chartIsReadableAtTheDefaultSize_data()
     {
-        QTest::addColumn<QString>("income");
+        QTest::addColumn<QString>("income"); // no record when empty
         QTest::addColumn<QString>("payout");
-        QTest::newRow("a month") << "1556.8" << "539.5";
+        QTest::newRow("a month") << "10056.8" << "3825.5";
         QTest::newRow("near values") << "1000" << "999";
         QTest::newRow("wide values") << "123456.78" << "123000.5";
         QTest::newRow("a loss") << "100" << "350";
+        QTest::newRow("only a payout") << QString() << "123456.78";
         QTest::newRow("nothing") << QString() << QString();
         QTest::newRow("small") << "0.3" << "0.1";
     }
@@ -275,10 +277,10 @@ private slots:
         QFETCH(QString, income);
         QFETCH(QString, payout);
         AppFixture app;
-        if (!income.isEmpty()) {
+        if (!income.isEmpty())
             addToday(app.ledger(), QStringLiteral("Income"), income);
+        if (!payout.isEmpty())
             addToday(app.ledger(), QStringLiteral("Payout"), payout);
-        }
         app.show();
         TMainFm *m = app.main();
         user::press(Qt::Key_O, Qt::AltModifier);
@@ -286,48 +288,92 @@ private slots:
         user::press(Qt::Key_T); // "统计 [&T]"
         QCOMPARE(m->PageControl1->currentWidget(), m->TabSheetTJ);
         DBChart *chart = m->DBChartJSR;
-        const DBChart::Layout l = chart->chartLayout();
-        const QRectF whole(chart->rect());
+        QVERIFY(chart->parentWidget()->rect().contains(chart->geometry()));
+        const DrawnChart drawn(chart);
+        QVERIFY(drawn.view.contains(drawn.plot));
+        QCOMPARE(drawn.title.text, QStringLiteral("净收入统计"));
+        QVERIFY(drawn.view.contains(drawn.title.rect));
 
-        // The legend lists the full titles, each with room for its text.
-        QCOMPARE(l.legendTexts, (std::vector<QString>{"总收入", "总支出", "净收入"}));
-        QFont smallFont = chart->font();
-        smallFont.setPixelSize(12);
-        const QFontMetricsF small(smallFont);
-        for (size_t i = 0; i < l.legend.size(); ++i) {
-            QVERIFY(whole.contains(l.legend[i]));
-            QVERIFY(l.legend[i].width() >= small.horizontalAdvance(l.legendTexts[i]));
-            for (size_t j = i + 1; j < l.legend.size(); ++j)
-                QVERIFY(!l.legend[i].intersects(l.legend[j]));
+        // The legend below the plot lists the full titles, each whole and apart.
+        QCOMPARE(drawn.legendTexts(), (std::vector<QString>{"总收入", "总支出", "净收入"}));
+        const QFontMetricsF legendFont(chart->chart()->legend()->font());
+        for (size_t i = 0; i < drawn.legend.size(); ++i) {
+            const QRectF &entry = drawn.legend[i].rect;
+            QVERIFY(drawn.view.contains(entry));
+            QVERIFY(entry.top() >= drawn.plot.bottom());
+            QVERIFY(entry.width() >= legendFont.horizontalAdvance(drawn.legend[i].text));
+            if (i > 0)
+                QVERIFY(!entry.intersects(drawn.legend[i - 1].rect));
         }
 
-        // Each value stands clear of the other values and of every bar.
-        QCOMPARE(l.values.size(), size_t(3));
-        for (size_t i = 0; i < l.values.size(); ++i) {
-            QVERIFY2(whole.contains(l.values[i]), qPrintable(l.valueTexts[i]));
-            QVERIFY(l.values[i].width() >= small.horizontalAdvance(l.valueTexts[i]));
-            for (size_t j = 0; j < l.values.size(); ++j)
-                if (j != i)
-                    QVERIFY2(!l.values[i].intersects(l.values[j]), qPrintable(l.valueTexts[i] + " / " + l.valueTexts[j]));
-            for (const QRectF &bar : l.bars)
-                QVERIFY2(!l.values[i].intersects(bar), qPrintable(l.valueTexts[i]));
+        // Every bar that has a height shows its value inside the plot (where
+        // nothing cuts it off), clear of the other values and of every bar.
+        const double values[] = {income.toDouble(), payout.toDouble(), income.toDouble() - payout.toDouble()};
+        const size_t nonZero = size_t(std::count_if(std::begin(values), std::end(values), [](double v) { return v != 0; }));
+        QCOMPARE(drawn.bars.size(), nonZero);
+        const QFontMetricsF valueFont(chart->barSeries(0)->barSets().value(0)->labelFont());
+        for (const DrawnChart::Bar &bar : drawn.bars) {
+            const double value = values[bar.series];
+            QCOMPARE(bar.valueText, QString::number(value, 'g', 15));
+            QVERIFY2(drawn.plot.contains(bar.value), qPrintable(bar.valueText));
+            QVERIFY(bar.value.height() >= valueFont.horizontalAdvance(bar.valueText)); // upright and whole
+            for (const DrawnChart::Bar &other : drawn.bars) {
+                QVERIFY2(!bar.value.intersects(other.outline), qPrintable(bar.valueText + " / bar of " + other.valueText));
+                if (&other != &bar)
+                    QVERIFY2(!bar.value.intersects(other.value), qPrintable(bar.valueText + " / " + other.valueText));
+            }
+            // A bar reaches from the zero line to its value, below it when negative.
+            const double valueY = chart->chart()->mapToPosition(QPointF(0, value), chart->barSeries(bar.series)).y();
+            QVERIFY(qAbs((value > 0 ? bar.area.bottom() : bar.area.top()) - drawn.zeroY) < 0.5);
+            QVERIFY(qAbs((value > 0 ? bar.area.top() : bar.area.bottom()) - valueY) < 0.5);
         }
-        QCOMPARE(l.valueTexts[0], income.isEmpty() ? QStringLiteral("0") : QString::number(income.toDouble(), 'g', 15));
 
-        // Axis texts carry no useless ".0"; the axis holds zero.
-        QVERIFY(!l.tickTexts.empty());
-        for (const QString &tick : l.tickTexts)
-            QVERIFY2(!tick.endsWith(QLatin1String(".0")) && !tick.endsWith(QLatin1String(".00")), qPrintable(tick));
-        QVERIFY(std::find(l.tickTexts.begin(), l.tickTexts.end(), QStringLiteral("0")) != l.tickTexts.end());
+        // The axis texts carry no useless ".0", stand at their values left of
+        // the plot, and hold zero.
+        QVERIFY(drawn.ticks.size() >= 3);
+        bool zeroShown = false;
+        for (const DrawnChart::Text &tick : drawn.ticks) {
+            QVERIFY2(!tick.text.endsWith(QLatin1String(".0")) && !tick.text.endsWith(QLatin1String(".00"))
+                         && !tick.text.contains(QLatin1Char('e')),
+                     qPrintable(tick.text));
+            bool isNumber = false;
+            const double at = tick.text.toDouble(&isNumber);
+            QVERIFY2(isNumber, qPrintable(tick.text));
+            QVERIFY(qAbs(tick.rect.center().y() - chart->chart()->mapToPosition(QPointF(0, at), chart->barSeries(0)).y()) < 1);
+            QVERIFY(tick.rect.right() <= drawn.plot.left() + 1);
+            QVERIFY(drawn.view.contains(tick.rect));
+            zeroShown = zeroShown || tick.text == QLatin1String("0");
+        }
+        QVERIFY(zeroShown);
+    }
 
-        // The bars stand in series order, moved by -30 %, 5 % and 40 % of a
-        // bar's width: 35 % of a width lies between neighbours.
-        QCOMPARE(l.bars.size(), size_t(3));
-        const double width = l.bars[0].width();
-        QVERIFY(width > 4);
-        QCOMPARE(l.bars[1].left() - l.bars[0].right(), 0.35 * width);
-        QCOMPARE(l.bars[2].left() - l.bars[1].right(), 0.35 * width);
-        QVERIFY(whole.contains(l.plot));
+    // The bars of the three series stand side by side, moved by -30 %, 5 %
+    // and 40 % of a bar's width: 35 % of a width lies between neighbours.
+    void chartBarsStandAtTheirOffsets()
+    {
+        AppFixture app;
+        addToday(app.ledger(), QStringLiteral("Income"), QStringLiteral("1556.8"));
+        addToday(app.ledger(), QStringLiteral("Payout"), QStringLiteral("539.5"));
+        app.show();
+        TMainFm *m = app.main();
+        user::press(Qt::Key_O, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        user::press(Qt::Key_T);
+        const DrawnChart drawn(m->DBChartJSR);
+        QCOMPARE(drawn.bars.size(), size_t(3));
+        const double width = drawn.bars[0].area.width();
+        QVERIFY2(width >= 30, qPrintable(QString::number(width)));
+        const double offsets[] = {-0.30, 0.05, 0.40};
+        for (int k = 0; k < 3; ++k) {
+            QCOMPARE(drawn.bars[size_t(k)].series, k);
+            QVERIFY(qAbs(drawn.bars[size_t(k)].area.width() - width) < 0.01);
+            // Where the bar would stand unmoved, in the middle of its group, plus its offset.
+            const double expected = drawn.plot.center().x() + (k - 1 + offsets[k]) * width;
+            QVERIFY2(qAbs(drawn.bars[size_t(k)].area.center().x() - expected) < 0.01,
+                     qPrintable(QStringLiteral("%1: %2 / %3").arg(k).arg(drawn.bars[size_t(k)].area.center().x()).arg(expected)));
+        }
+        QVERIFY(qAbs(drawn.bars[1].area.left() - drawn.bars[0].area.right() - 0.35 * width) < 0.01);
+        QVERIFY(qAbs(drawn.bars[2].area.left() - drawn.bars[1].area.right() - 0.35 * width) < 0.01);
     }
 };
 

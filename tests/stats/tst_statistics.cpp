@@ -2,6 +2,7 @@
 #include "platform/DataGrid.h"
 #include "platform/SelectorBox.h"
 #include "stats/DBChart.h"
+#include "stats/DrawnChart.h"
 #include "stats/StatisticsRun.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
@@ -9,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
 
 class TestStatistics : public QObject
@@ -100,12 +102,15 @@ private slots:
         QCOMPARE(m->DBChartJSR->seriesColour(0), QColor(Qt::red));
         QCOMPARE(m->DBChartJSR->seriesColour(1), QColor(Qt::green));
         QCOMPARE(m->DBChartJSR->seriesColour(2), QColor(Qt::blue));
-        // The legend at the bottom lists the titles; every bar shows its value.
-        const DBChart::Layout layout = m->DBChartJSR->chartLayout();
-        QCOMPARE(layout.legendTexts, (std::vector<QString>(std::begin(titles), std::end(titles))));
-        for (const QRectF &entry : layout.legend)
-            QVERIFY(entry.top() > layout.plot.bottom());
-        QCOMPARE(layout.valueTexts, (std::vector<QString>{"0", "0", "0"}));
+        // The legend at the bottom lists the titles; bars of nought draw
+        // nothing, neither a bar nor a value.
+        m->T1->trigger();
+        const DrawnChart drawn(m->DBChartJSR);
+        QCOMPARE(drawn.legendTexts(), (std::vector<QString>(std::begin(titles), std::end(titles))));
+        for (const DrawnChart::Text &entry : drawn.legend)
+            QVERIFY(entry.rect.top() >= drawn.plot.bottom());
+        QVERIFY(drawn.bars.empty());
+        QCOMPARE(m->DBChartJSR->valueAxis()->min(), 0.0);
     }
 
     void februaryEndsOnItsLastDay()
@@ -155,15 +160,135 @@ private slots:
         QCOMPARE(m->Edit3->text(), QStringLiteral("-250.00"));
         QCOMPARE(m->DBChartJSR->barValue(2, 0), -250.0);
         QCOMPARE(m->DBChartJSR->barValue(1, 0), 350.0);
-        // The net income's bar hangs below the zero line, its value below it.
+        // The net income's bar hangs below the zero line; its value stands in
+        // the bar's column above that line, clear of every bar.
         m->T1->trigger();
-        const DBChart::Layout layout = m->DBChartJSR->chartLayout();
-        QCOMPARE(layout.bars.size(), size_t(3));
-        QCOMPARE(layout.bars[2].top(), layout.zeroY);
-        QVERIFY(layout.bars[2].height() > 0);
-        QVERIFY(layout.values[2].top() > layout.bars[2].bottom());
-        QCOMPARE(layout.valueTexts[2], QStringLiteral("-250"));
-        QVERIFY(layout.bars[1].bottom() == layout.zeroY);
+        const DrawnChart drawn(m->DBChartJSR);
+        QCOMPARE(drawn.bars.size(), size_t(3));
+        const DrawnChart::Bar &net = drawn.bars[2];
+        QCOMPARE(net.series, 2);
+        QVERIFY(qAbs(net.area.top() - drawn.zeroY) < 0.5);
+        QVERIFY(net.area.height() > 0);
+        QCOMPARE(net.valueText, QStringLiteral("-250"));
+        QVERIFY(net.value.bottom() <= net.outline.top());
+        QVERIFY(qAbs(net.value.center().x() - net.area.center().x()) < 1);
+        for (const DrawnChart::Bar &bar : drawn.bars)
+            QVERIFY(!net.value.intersects(bar.outline));
+        QVERIFY(drawn.plot.contains(net.value));
+        QVERIFY(drawn.plot.contains(net.area));
+        QVERIFY(qAbs(drawn.bars[1].area.bottom() - drawn.zeroY) < 0.5);
+    }
+
+    // The chart follows the row set its series are bound to, and a refill
+    // that brings what is already drawn touches nothing drawn.
+    void theChartFollowsItsRowSetAndRedrawsOnlyWhatChanged()
+    {
+        payout("2010-05-01", QStringLiteral("'住房'"), QStringLiteral("350"));
+        income("2010-05-02", QStringLiteral("'奖金'"), QStringLiteral("100"));
+        app->show();
+        m = app->main();
+        runFor(m->RadioButton2, QStringLiteral("2010"), QStringLiteral("05"), QStringLiteral("01"));
+        QCoreApplication::processEvents();
+        DBChart *chart = m->DBChartJSR;
+        Query &totals = app->module()->ADOQueryJSR;
+        const auto drawnValue = [chart](int series) {
+            const QBarSet *set = chart->barSeries(series)->barSets().value(0);
+            return set->count() == 1 ? set->at(0) : qQNaN();
+        };
+        QCOMPARE(drawnValue(0), 100.0);
+        QCOMPARE(drawnValue(2), -250.0);
+
+        std::vector<std::unique_ptr<QSignalSpy>> changes[3];
+        const auto watch = [&] {
+            for (int s = 0; s < 3; ++s) {
+                QBarSet *set = chart->barSeries(s)->barSets().value(0);
+                changes[s].clear();
+                changes[s].push_back(std::make_unique<QSignalSpy>(set, &QBarSet::valuesAdded));
+                changes[s].push_back(std::make_unique<QSignalSpy>(set, &QBarSet::valuesRemoved));
+                changes[s].push_back(std::make_unique<QSignalSpy>(set, &QBarSet::valueChanged));
+                changes[s].push_back(std::make_unique<QSignalSpy>(set, &QBarSet::labelChanged));
+            }
+            changes[0].push_back(std::make_unique<QSignalSpy>(chart->valueAxis(), &QValueAxis::rangeChanged));
+        };
+        const auto touched = [&](int series) {
+            qsizetype n = 0;
+            for (const auto &spy : changes[series])
+                n += spy->count();
+            return n;
+        };
+
+        // The same totals again: the run closes and reopens the row set, and
+        // nothing drawn changes.
+        watch();
+        runFor(m->RadioButton2, QStringLiteral("2010"), QStringLiteral("05"), QStringLiteral("01"));
+        QCoreApplication::processEvents();
+        for (int s = 0; s < 3; ++s)
+            QCOMPARE(touched(s), 0);
+
+        // A further payout changes the payout's and the net income's bars only.
+        payout("2010-05-03", QStringLiteral("'餐饮'"), QStringLiteral("50"));
+        watch();
+        runFor(m->RadioButton2, QStringLiteral("2010"), QStringLiteral("05"), QStringLiteral("01"));
+        QCoreApplication::processEvents();
+        QCOMPARE(touched(0), 0);
+        QVERIFY(touched(1) > 0);
+        QCOMPARE(drawnValue(1), 400.0);
+        QCOMPARE(drawnValue(2), -300.0);
+
+        // Closed, the row set empties the series; opened again, it fills them.
+        totals.close();
+        QCoreApplication::processEvents();
+        for (int s = 0; s < 3; ++s) {
+            QCOMPARE(chart->barCount(s), 0);
+            QCOMPARE(chart->barSeries(s)->barSets().value(0)->count(), 0);
+        }
+        totals.open();
+        QCoreApplication::processEvents();
+        for (int s = 0; s < 3; ++s)
+            QCOMPARE(chart->barCount(s), 1);
+        QCOMPARE(drawnValue(2), -300.0);
+
+        // A changed row refills the series from it.
+        totals.setFieldText(totals.fieldIndex(QStringLiteral("AC_I_Count")), QStringLiteral("1000"));
+        totals.post();
+        QCoreApplication::processEvents();
+        QCOMPARE(chart->barValue(0, 0), 1000.0);
+        QCOMPARE(drawnValue(0), 1000.0);
+
+        // The same binding, column and title again change nothing; another
+        // column refills the series.
+        watch();
+        chart->setDataSource(0, &totals);
+        chart->setValueColumn(0, QStringLiteral("AC_I_Count"));
+        chart->setSeriesTitle(0, QStringLiteral("总收入"));
+        QCoreApplication::processEvents();
+        QCOMPARE(touched(0), 0);
+        chart->setValueColumn(0, QStringLiteral("AC_P_Count"));
+        QCoreApplication::processEvents();
+        QCOMPARE(drawnValue(0), 400.0);
+    }
+
+    // From run to run the value axis takes the scale of the totals, with a
+    // handful of plain ticks, whether the totals grow or shrink a billionfold.
+    void theValueAxisFollowsTheTotals()
+    {
+        income("2010-05-02", QStringLiteral("'奖金'"), QStringLiteral("0.3"));
+        income("2010-06-02", QStringLiteral("'奖金'"), QStringLiteral("300000000"));
+        app->show();
+        m = app->main();
+        m->T1->trigger();
+        for (const char *month : {"05", "06", "05"}) {
+            runFor(m->RadioButton2, QStringLiteral("2010"), QString::fromLatin1(month), QStringLiteral("01"));
+            const DrawnChart drawn(m->DBChartJSR);
+            QCOMPARE(drawn.bars.size(), size_t(2));
+            const double income = m->DBChartJSR->barValue(0, 0);
+            QVERIFY2(drawn.ticks.size() >= 3 && drawn.ticks.size() <= 12, qPrintable(QString::number(drawn.ticks.size())));
+            QCOMPARE(drawn.ticks.back().text, QStringLiteral("0"));
+            QVERIFY(drawn.ticks.front().text.toDouble() >= income);
+            QVERIFY(drawn.ticks.front().text.toDouble() <= income * 3);
+            for (const DrawnChart::Bar &bar : drawn.bars)
+                QVERIFY(drawn.plot.contains(bar.value));
+        }
     }
 
     void everyRunReplacesTheRows()

@@ -1,0 +1,115 @@
+#pragma once
+
+// What the chart has drawn, read back from its scene: the bars, the value
+// written at each bar, the legend's texts, the axis texts and the title, each
+// where it stands in the view (Qt Charts draws bars as rectangle items and
+// every text as a text item). Tests judge readability on these, not on what
+// the chart meant to draw.
+#include "stats/DBChart.h"
+
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QCoreApplication>
+#include <QGraphicsRectItem>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
+#include <QLegend>
+#include <QValueAxis>
+#include <algorithm>
+#include <vector>
+
+struct DrawnChart
+{
+    struct Bar
+    {
+        int series;
+        QRectF area;    // the filled rectangle
+        QRectF outline; // with its border
+        QRectF value;   // the value written at it, as drawn (turned upright)
+        QString valueText;
+    };
+    struct Text
+    {
+        QRectF rect;
+        QString text;
+    };
+
+    QRectF view;
+    QRectF plot;
+    Text title;
+    std::vector<Bar> bars; // series by series, left to right
+    std::vector<Text> legend; // left to right
+    std::vector<Text> ticks;  // top to bottom
+    double zeroY = 0;         // where the value 0 lies
+
+    // Read once the chart has settled: its bars follow in the event after
+    // their row set's, its layout in the event after a new value axis.
+    explicit DrawnChart(DBChart *chart)
+    {
+        for (int pass = 0; pass < 3; ++pass)
+            QCoreApplication::processEvents();
+        QChart *c = chart->chart();
+        view = chart->mapToScene(chart->viewport()->rect()).boundingRect();
+        plot = c->plotArea();
+        zeroY = c->mapToPosition(QPointF(0, 0), chart->barSeries(0)).y();
+        const QList<QGraphicsItem *> items = chart->scene()->items();
+
+        std::vector<const QGraphicsTextItem *> valueItems;
+        for (int s = 0; s < chart->seriesCount(); ++s) {
+            const QColor colour = chart->barSeries(s)->barSets().value(0)->color();
+            std::vector<Bar> ofSeries;
+            for (QGraphicsItem *item : items) {
+                auto *rect = qgraphicsitem_cast<QGraphicsRectItem *>(item);
+                if (rect && rect->isVisible() && rect->brush().color() == colour && !c->legend()->isAncestorOf(rect)) {
+                    Bar bar{s, rect->mapRectToScene(rect->rect()), rect->sceneBoundingRect(), {}, {}};
+                    // The value stands in the bar's own column, drawn by the bar's series.
+                    for (QGraphicsItem *sibling : rect->parentItem()->childItems()) {
+                        auto *text = qgraphicsitem_cast<QGraphicsTextItem *>(sibling);
+                        if (text && text->isVisible() && !text->toPlainText().isEmpty()
+                            && qAbs(text->sceneBoundingRect().center().x() - bar.area.center().x()) < bar.area.width() / 2) {
+                            bar.value = text->sceneBoundingRect();
+                            bar.valueText = text->toPlainText();
+                            valueItems.push_back(text);
+                        }
+                    }
+                    ofSeries.push_back(bar);
+                }
+            }
+            std::sort(ofSeries.begin(), ofSeries.end(),
+                      [](const Bar &a, const Bar &b) { return a.area.left() < b.area.left(); });
+            bars.insert(bars.end(), ofSeries.begin(), ofSeries.end());
+        }
+
+        for (QGraphicsItem *item : items) {
+            auto *text = qgraphicsitem_cast<QGraphicsTextItem *>(item);
+            if (!text || !text->isVisible() || text->toPlainText().isEmpty()
+                || std::find(valueItems.begin(), valueItems.end(), text) != valueItems.end())
+                continue;
+            const Text drawn{text->sceneBoundingRect(), text->toPlainText()};
+            if (c->legend()->isAncestorOf(text))
+                legend.push_back(drawn);
+            else if (drawn.text == c->title())
+                title = drawn;
+            else
+                ticks.push_back(drawn);
+        }
+        std::sort(legend.begin(), legend.end(), [](const Text &a, const Text &b) { return a.rect.left() < b.rect.left(); });
+        std::sort(ticks.begin(), ticks.end(), [](const Text &a, const Text &b) { return a.rect.top() < b.rect.top(); });
+    }
+
+    std::vector<QString> legendTexts() const
+    {
+        std::vector<QString> texts;
+        for (const Text &t : legend)
+            texts.push_back(t.text);
+        return texts;
+    }
+    std::vector<QString> tickTexts() const
+    {
+        std::vector<QString> texts;
+        for (const Text &t : ticks)
+            texts.push_back(t.text);
+        return texts;
+    }
+};
