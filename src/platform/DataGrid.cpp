@@ -100,6 +100,13 @@ DataGrid::DataGrid(QWidget *parent) : QTableView(parent)
     connect(qApp, &QApplication::focusChanged, this, &DataGrid::focusMoved);
 }
 
+// The base destructors still move the focus away from the grid's children
+// (the cell editor); by then this object is no DataGrid any more.
+DataGrid::~DataGrid()
+{
+    disconnect(qApp, &QApplication::focusChanged, this, &DataGrid::focusMoved);
+}
+
 void DataGrid::setRowModel(GridRowModel *model)
 {
     m_model = model;

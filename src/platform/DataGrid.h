@@ -14,6 +14,7 @@ class DataGrid : public QTableView
     Q_OBJECT
 public:
     explicit DataGrid(QWidget *parent = nullptr);
+    ~DataGrid() override;
 
     void setRowModel(GridRowModel *model);
     GridRowModel *rowModel() const { return m_model; }
