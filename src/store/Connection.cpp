@@ -174,6 +174,7 @@ void Connection::open()
     m_db = std::move(db);
     m_sources = std::make_unique<AttachedSources>(raw);
     auto refuse = [&](const QString &reason) {
+        m_statements.clear();
         m_db.reset();
         m_sources.reset();
         m_columns.clear();
@@ -198,6 +199,7 @@ void Connection::open()
 void Connection::close() noexcept
 {
     copyLogIntoMainFile();
+    m_statements.clear();
     m_db.reset(); // detaches every source
     m_sources.reset();
     m_columns.clear();
@@ -459,6 +461,15 @@ QString Connection::renumberingInsert(const TranslatedStatement &statement)
              taken, keyValue);
 }
 
+// Statements that read IN files are prepared afresh: their schema names are
+// those of this run's attachments.
+Statement Connection::prepare(const TranslatedStatement &statement, const QString &text)
+{
+    if (!statement.sources.isEmpty() || statement.insertSelect)
+        return Statement(handle(), text);
+    return m_statements.prepare(handle(), text);
+}
+
 void Connection::execute(const QString &sql)
 {
     SourcesRelease release(*this);
@@ -468,7 +479,7 @@ void Connection::execute(const QString &sql)
         return;
     }
     const QString text = statement.insertSelect ? renumberingInsert(statement) : statement.sql;
-    writeTo(statement.writtenTable, [&] { Statement(handle(), text).run(); });
+    writeTo(statement.writtenTable, [&] { prepare(statement, text).run(); });
 }
 
 void Connection::query(const QString &sql, const std::function<void(Statement &)> &reader)
@@ -477,6 +488,6 @@ void Connection::query(const QString &sql, const std::function<void(Statement &)
     const TranslatedStatement statement = translate(sql);
     if (statement.counterReset)
         throw Error(QStringLiteral("这条语句不返回记录：%1").arg(excerpt(sql.trimmed())));
-    Statement prepared(handle(), statement.sql);
+    Statement prepared = prepare(statement, statement.sql);
     reader(prepared);
 }

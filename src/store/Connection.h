@@ -2,6 +2,7 @@
 
 #include "DialectTranslator.h"
 #include "Statement.h"
+#include "StatementCache.h"
 
 #include <QHash>
 #include <QSet>
@@ -96,6 +97,7 @@ private:
     void resetCounter(const TranslatedStatement::CounterReset &reset);
     TranslatedStatement translate(const QString &sql);
     QString renumberingInsert(const TranslatedStatement &statement);
+    Statement prepare(const TranslatedStatement &statement, const QString &text);
     void copyLogIntoMainFile() noexcept;
     QString endScratchBatch() noexcept; // the failure's message, or empty
     bool restoreFullSync() noexcept;
@@ -103,6 +105,7 @@ private:
     QString m_connectionString;
     SqliteHandle m_db;
     std::unique_ptr<AttachedSources> m_sources;
+    StatementCache m_statements;
     QSet<QString> m_scratchTables;
     bool m_inScratchBatch = false;
     QHash<QString, TableColumns> m_columns; // by lower-case table name

@@ -10,6 +10,30 @@ void Statement::Finalizer::operator()(sqlite3_stmt *stmt) const noexcept
     sqlite3_finalize(stmt);
 }
 
+CachedStatement::~CachedStatement()
+{
+    sqlite3_finalize(stmt);
+}
+
+Statement::Lease &Statement::Lease::operator=(Lease &&other) noexcept
+{
+    if (this != &other) {
+        release();
+        entry = std::move(other.entry);
+    }
+    return *this;
+}
+
+void Statement::Lease::release() noexcept
+{
+    if (!entry)
+        return;
+    sqlite3_reset(entry->stmt);
+    sqlite3_clear_bindings(entry->stmt);
+    entry->inUse = false;
+    entry.reset();
+}
+
 void SqliteCloser::operator()(sqlite3 *db) const noexcept
 {
     sqlite3_close_v2(db);
@@ -30,7 +54,8 @@ Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db)
     sqlite3_stmt *stmt = nullptr;
     const char *tail = nullptr;
     const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt, &tail);
-    m_stmt.reset(stmt);
+    m_owned.reset(stmt);
+    m_stmt = stmt;
     if (rc != SQLITE_OK)
         raiseSqliteError(db, QStringLiteral("数据库引擎拒绝了这条语句"));
     if (!stmt)
@@ -40,18 +65,24 @@ Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db)
         throw Error(QStringLiteral("一次只能执行一条语句，语句结束后还有内容：%1").arg(excerpt(QString::fromUtf8(tail).trimmed())));
 }
 
+Statement::Statement(sqlite3 *db, std::shared_ptr<CachedStatement> cached)
+    : m_db(db), m_lease(std::move(cached)), m_stmt(m_lease.entry->stmt)
+{
+    m_lease.entry->inUse = true;
+}
+
 void Statement::bind(int index, const QVariant &value)
 {
     int rc = SQLITE_OK;
     if (value.isNull()) {
-        rc = sqlite3_bind_null(m_stmt.get(), index);
+        rc = sqlite3_bind_null(m_stmt, index);
     } else if (value.typeId() == QMetaType::Double) {
-        rc = sqlite3_bind_double(m_stmt.get(), index, value.toDouble());
+        rc = sqlite3_bind_double(m_stmt, index, value.toDouble());
     } else if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int) {
-        rc = sqlite3_bind_int64(m_stmt.get(), index, value.toLongLong());
+        rc = sqlite3_bind_int64(m_stmt, index, value.toLongLong());
     } else {
         const QByteArray utf8 = value.toString().toUtf8();
-        rc = sqlite3_bind_text(m_stmt.get(), index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        rc = sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     }
     if (rc != SQLITE_OK)
         raiseSqliteError(m_db, QStringLiteral("数据库引擎不接受这个值"));
@@ -59,7 +90,7 @@ void Statement::bind(int index, const QVariant &value)
 
 bool Statement::step()
 {
-    const int rc = sqlite3_step(m_stmt.get());
+    const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW)
         return true;
     if (rc == SQLITE_DONE)
@@ -75,12 +106,12 @@ void Statement::run()
 
 int Statement::columnCount() const
 {
-    return sqlite3_column_count(m_stmt.get());
+    return sqlite3_column_count(m_stmt);
 }
 
 QVariant Statement::value(int column) const
 {
-    sqlite3_stmt *stmt = m_stmt.get();
+    sqlite3_stmt *stmt = m_stmt;
     switch (sqlite3_column_type(stmt, column)) {
     case SQLITE_INTEGER:
         return QVariant(qint64(sqlite3_column_int64(stmt, column)));

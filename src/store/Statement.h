@@ -7,11 +7,22 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-// One prepared SQLite statement, finalized when it goes out of scope.
+// A prepared statement kept for reuse; finalized when its last holder lets go,
+// which may be after the connection closed (SQLite allows that).
+struct CachedStatement
+{
+    sqlite3_stmt *stmt = nullptr;
+    bool inUse = false;
+    ~CachedStatement();
+};
+
+// One prepared SQLite statement, finalized when it goes out of scope; or one
+// lent from a cache, reset and handed back then.
 class Statement
 {
 public:
     Statement(sqlite3 *db, const QString &sql); // raises Error with SQLite's message
+    Statement(sqlite3 *db, std::shared_ptr<CachedStatement> cached); // marks it in use
     Statement(Statement &&) noexcept = default;
     Statement &operator=(Statement &&) noexcept = default;
 
@@ -21,15 +32,26 @@ public:
 
     int columnCount() const;
     QVariant value(int column) const;
-    sqlite3_stmt *handle() const { return m_stmt.get(); }
+    sqlite3_stmt *handle() const { return m_stmt; }
 
 private:
     struct Finalizer
     {
         void operator()(sqlite3_stmt *stmt) const noexcept;
     };
+    struct Lease
+    {
+        std::shared_ptr<CachedStatement> entry;
+        Lease(std::shared_ptr<CachedStatement> e) : entry(std::move(e)) {}
+        Lease(Lease &&) noexcept = default;
+        Lease &operator=(Lease &&) noexcept;
+        ~Lease() { release(); }
+        void release() noexcept;
+    };
     sqlite3 *m_db;
-    std::unique_ptr<sqlite3_stmt, Finalizer> m_stmt;
+    std::unique_ptr<sqlite3_stmt, Finalizer> m_owned;
+    Lease m_lease{nullptr};
+    sqlite3_stmt *m_stmt = nullptr;
 };
 
 // One open SQLite connection, closed when it goes out of scope.

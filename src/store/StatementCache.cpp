@@ -1,0 +1,199 @@
+#include "StatementCache.h"
+
+#include "SqlTokenizer.h"
+#include "platform/Error.h"
+
+#include <QRegularExpression>
+#include <optional>
+#include <sqlite3.h>
+#include <vector>
+
+namespace {
+
+// More would mean the texts are not repeating; the cache then starts over.
+constexpr qsizetype maxEntries = 200;
+
+struct Literal
+{
+    enum class Kind { Text, Integer, Real };
+    Kind kind;
+    QString text; // the value of a text, the source form of a number
+};
+
+struct Skeleton
+{
+    QString text;
+    std::vector<Literal> literals;
+};
+
+// The kind a number literal has in SQLite, or nothing when it stays in the
+// text: anything but a well-formed decimal (SQLite refuses "1.2.3" and reads
+// hexadecimal by rules of its own), or an integer too large for 64 bits.
+std::optional<Literal::Kind> numberKind(const QString &text)
+{
+    static const QRegularExpression decimal(QStringLiteral("^(?:\\d+(?:\\.\\d*)?|\\.\\d+)([eE][+-]?\\d+)?$"));
+    const QRegularExpressionMatch match = decimal.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    if (text.contains(QLatin1Char('.')) || match.hasCaptured(1))
+        return Literal::Kind::Real;
+    bool fits = false;
+    text.toLongLong(&fits);
+    return fits ? std::optional(Literal::Kind::Integer) : std::nullopt;
+}
+
+// The clauses whose literals are values compared or stored, never column
+// numbers (ORDER BY 1), names of result columns or parts of the schema.
+enum class Clause { Other, Values, Inherited };
+
+Clause clauseOf(const SqlToken &word)
+{
+    if (word.isWord("WHERE") || word.isWord("VALUES"))
+        return Clause::Values;
+    static const char *const others[] = {"SELECT", "FROM",  "GROUP", "ORDER",     "LIMIT",  "HAVING",    "SET",
+                                         "ON",     "USING", "UNION", "INTERSECT", "EXCEPT", "RETURNING", "WINDOW",
+                                         "OFFSET", "COLLATE"};
+    for (const char *other : others)
+        if (word.isWord(other))
+            return Clause::Other;
+    return Clause::Inherited;
+}
+
+std::optional<Skeleton> skeletonOf(const QString &sql)
+{
+    SqlTokens tokens;
+    try {
+        tokens = tokenizeSql(sql);
+    } catch (const Error &) {
+        return std::nullopt;
+    }
+    const std::vector<size_t> significant = significantTokens(tokens);
+    if (significant.empty())
+        return std::nullopt;
+    const SqlToken &head = tokens[significant.front()];
+    if (!head.isWord("SELECT") && !head.isWord("INSERT") && !head.isWord("UPDATE") && !head.isWord("DELETE"))
+        return std::nullopt;
+
+    Skeleton skeleton;
+    // Whether literals are values, per parenthesis depth; a parenthesis
+    // inherits from the clause that holds it until a clause of its own starts.
+    std::vector<bool> valueDepth{false};
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        SqlToken &token = tokens[i];
+        // "123abc" is one bad token to SQLite, two tokens to us.
+        const bool glued = i + 1 < tokens.size() && tokens[i + 1].kind != SqlToken::Kind::Space
+            && tokens[i + 1].kind != SqlToken::Kind::Symbol;
+        switch (token.kind) {
+        case SqlToken::Kind::Word:
+            if (const Clause clause = clauseOf(token); clause != Clause::Inherited)
+                valueDepth.back() = clause == Clause::Values;
+            break;
+        case SqlToken::Kind::Symbol:
+            // Parameters of its own would clash with the numbering of ours.
+            if (token.isSymbol("?") || token.isSymbol(":") || token.isSymbol("@") || token.isSymbol("$"))
+                return std::nullopt;
+            if (token.isSymbol("("))
+                valueDepth.push_back(valueDepth.back());
+            else if (token.isSymbol(")") && valueDepth.size() > 1)
+                valueDepth.pop_back();
+            break;
+        case SqlToken::Kind::String:
+            if (valueDepth.back() && !glued) {
+                skeleton.literals.push_back({Literal::Kind::Text, token.stringValue()});
+                token.text = QStringLiteral("?%1").arg(skeleton.literals.size());
+            }
+            break;
+        case SqlToken::Kind::Number:
+            if (valueDepth.back() && !glued)
+                if (const auto kind = numberKind(token.text)) {
+                    skeleton.literals.push_back({*kind, token.text});
+                    token.text = QStringLiteral("?%1").arg(skeleton.literals.size());
+                }
+            break;
+        default:
+            break;
+        }
+    }
+    if (skeleton.literals.empty())
+        return std::nullopt;
+    skeleton.text = joinSql(tokens);
+    return skeleton;
+}
+
+std::shared_ptr<CachedStatement> prepared(sqlite3 *db, const QString &sql)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    auto entry = std::make_shared<CachedStatement>();
+    const char *tail = nullptr;
+    if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &entry->stmt, &tail) != SQLITE_OK || !entry->stmt
+        || (tail && !QByteArray(tail).trimmed().isEmpty()))
+        return nullptr;
+    return entry;
+}
+
+} // namespace
+
+void StatementCache::clear() noexcept
+{
+    m_entries.clear();
+    m_toReal.reset();
+}
+
+std::shared_ptr<CachedStatement> StatementCache::entryFor(sqlite3 *db, const QString &skeleton)
+{
+    if (auto found = m_entries.constFind(skeleton); found != m_entries.constEnd())
+        return found.value();
+    auto entry = prepared(db, skeleton);
+    if (!entry)
+        return nullptr;
+    if (m_entries.size() >= maxEntries)
+        m_entries.clear(); // statements in use stay alive with their holders
+    m_entries.insert(skeleton, entry);
+    return entry;
+}
+
+// SQLite reads a real literal and a text cast to REAL with the same routine;
+// asking it keeps every digit of the value as the text would have given it.
+std::optional<double> StatementCache::realOf(sqlite3 *db, const QString &literal)
+{
+    if (!m_toReal && !(m_toReal = prepared(db, QStringLiteral("SELECT CAST(?1 AS REAL)"))))
+        return std::nullopt;
+    Statement cast(db, m_toReal);
+    const QByteArray utf8 = literal.toUtf8();
+    if (sqlite3_bind_text(cast.handle(), 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT) != SQLITE_OK
+        || sqlite3_step(cast.handle()) != SQLITE_ROW)
+        return std::nullopt;
+    return sqlite3_column_double(cast.handle(), 0);
+}
+
+Statement StatementCache::prepare(sqlite3 *db, const QString &sql)
+{
+    const std::optional<Skeleton> skeleton = skeletonOf(sql);
+    if (!skeleton)
+        return Statement(db, sql);
+    auto entry = entryFor(db, skeleton->text);
+    // In use means a reader is still stepping through it: this one is a
+    // statement run from within that reader.
+    if (!entry || entry->inUse)
+        return Statement(db, sql);
+    Statement statement(db, entry);
+    sqlite3_stmt *stmt = statement.handle();
+    for (size_t i = 0; i < skeleton->literals.size(); ++i) {
+        const Literal &literal = skeleton->literals[i];
+        const int index = int(i) + 1;
+        int rc = SQLITE_OK;
+        if (literal.kind == Literal::Kind::Text) {
+            const QByteArray utf8 = literal.text.toUtf8();
+            rc = sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        } else if (literal.kind == Literal::Kind::Integer) {
+            rc = sqlite3_bind_int64(stmt, index, literal.text.toLongLong());
+        } else if (const std::optional<double> real = realOf(db, literal.text)) {
+            rc = sqlite3_bind_double(stmt, index, *real);
+        } else {
+            rc = SQLITE_ERROR;
+        }
+        if (rc != SQLITE_OK)
+            return Statement(db, sql);
+    }
+    return statement;
+}

@@ -1,0 +1,194 @@
+// The engine keeps prepared statements and binds the literals of WHERE
+// clauses and VALUES lists to them. What a statement does and how it fails
+// must not change by that: these cases compare with what SQLite reads from
+// the text itself.
+#include "platform/Error.h"
+#include "store/Connection.h"
+#include "store/Query.h"
+#include "support/TestLedger.h"
+
+#include <QTest>
+#include <cstring>
+#include <sqlite3.h>
+
+namespace {
+
+QList<QVariantList> rowsOf(Connection &connection, const QString &sql)
+{
+    QList<QVariantList> rows;
+    connection.query(sql, [&](Statement &statement) {
+        while (statement.step()) {
+            QVariantList row;
+            for (int c = 0; c < statement.columnCount(); ++c)
+                row.append(statement.value(c));
+            rows.append(row);
+        }
+    });
+    return rows;
+}
+
+QString failureOf(const std::function<void()> &work)
+{
+    try {
+        work();
+    } catch (const Error &e) {
+        return e.message();
+    }
+    return QString();
+}
+
+bool sameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// SQLite's own message for preparing the text as it stands.
+QString sqliteMessage(const QString &path, const QString &sql)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *stmt = nullptr;
+    sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr);
+    const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return message;
+}
+
+int preparedStatements(sqlite3 *db)
+{
+    int count = 0;
+    for (sqlite3_stmt *stmt = sqlite3_next_stmt(db, nullptr); stmt; stmt = sqlite3_next_stmt(db, stmt))
+        ++count;
+    return count;
+}
+
+} // namespace
+
+class TestStatementCache : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestLedger> ledger;
+    std::unique_ptr<Connection> connection;
+
+private slots:
+    void init()
+    {
+        ledger = std::make_unique<TestLedger>();
+        connection = std::make_unique<Connection>();
+        connection->setConnectionString(ledger->connectionString());
+        connection->open();
+    }
+
+    void cleanup()
+    {
+        connection.reset();
+        ledger.reset();
+    }
+
+    // Stored and compared numbers carry every bit that SQLite reads from the
+    // literal: a select-list literal (always read from the text) is the oracle.
+    void numbersKeepTheValueOfTheirText_data()
+    {
+        QTest::addColumn<QString>("literal");
+        for (const char *literal : {"0.285", "123456789.123456789", "1e5", ".5", "7", "2.675", "0.1", "9007199254740993.0",
+                                    "1.7976931348623157e308", "4.9e-324", "12345678901234567890.5"})
+            QTest::newRow(literal) << QString::fromLatin1(literal);
+    }
+    void numbersKeepTheValueOfTheirText()
+    {
+        QFETCH(QString, literal);
+        for (int round = 0; round < 2; ++round) { // prepared, then taken from the cache
+            connection->execute(QStringLiteral("DELETE FROM Payout"));
+            connection->execute(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num,P_Desc) VALUES(#2026-1-2#, 'a', %1, 'n')")
+                                    .arg(literal));
+            const auto rows = rowsOf(*connection, QStringLiteral("SELECT P_Num, %1, typeof(P_Num) FROM Payout WHERE P_Num = %1 "
+                                                                 "AND P_Num BETWEEN %1 AND %1")
+                                                      .arg(literal));
+            QCOMPARE(rows.size(), 1);
+            QVERIFY2(sameBits(rows[0][0].toDouble(), rows[0][1].toDouble()), qPrintable(rows[0][0].toString()));
+            QCOMPARE(rows[0][2].toString(), QStringLiteral("real"));
+        }
+    }
+
+    void eachRunSeesItsOwnLiterals()
+    {
+        connection->execute(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num) VALUES('2026-01-02', 'a', 1.5)"));
+        connection->execute(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num) VALUES('2026-01-03', 'b''c', 2)"));
+        connection->execute(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num) VALUES('2026-01-03', 'a', 4)"));
+        const int before = preparedStatements(connection->handle());
+        for (int round = 0; round < 50; ++round) {
+            for (const auto &[category, sum] : {std::pair{"a", 5.5}, std::pair{"b''c", 2.0}, std::pair{"none", 0.0}}) {
+                const auto rows = rowsOf(*connection, QStringLiteral("SELECT Sum(P_Num) AS n FROM Payout WHERE P_Date BETWEEN "
+                                                                     "#2026-1-1# AND #2026-1-31# AND P_Class='%1'")
+                                                          .arg(QLatin1String(category)));
+                QCOMPARE(rows[0][0].toDouble(), sum);
+            }
+            const auto day = rowsOf(*connection, QStringLiteral("SELECT count(*) FROM Payout WHERE P_Date = '2026-01-0%1'")
+                                                     .arg(2 + round % 2));
+            QCOMPARE(day[0][0].toInt(), round % 2 ? 2 : 1);
+        }
+        // The runs reused their prepared statements instead of piling up new ones.
+        QVERIFY(preparedStatements(connection->handle()) <= before + 4);
+    }
+
+    // Numbers that name a result column or bound the rows keep that meaning.
+    void columnNumbersAndLimitsStayInTheText()
+    {
+        for (int i = 1; i <= 3; ++i)
+            connection->execute(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num) VALUES('2026-01-0%1', 'k%2', %3)")
+                                    .arg(i)
+                                    .arg(i % 2)
+                                    .arg(i * 10));
+        auto rows = rowsOf(*connection, QStringLiteral("SELECT P_Class, Sum(P_Num) FROM Payout WHERE P_Num > 0 GROUP BY 1 "
+                                                       "ORDER BY 2 DESC LIMIT 1"));
+        QCOMPARE(rows, (QList<QVariantList>{{QStringLiteral("k1"), 40.0}}));
+        rows = rowsOf(*connection, QStringLiteral("SELECT P_Num FROM Payout WHERE P_No IN (SELECT P_No FROM Payout "
+                                                  "WHERE P_Num < 25 ORDER BY 1 DESC LIMIT 1)"));
+        QCOMPARE(rows, (QList<QVariantList>{{20.0}}));
+        rows = rowsOf(*connection, QStringLiteral("SELECT 'x' FROM Payout WHERE P_Num = 30"));
+        QCOMPARE(rows, (QList<QVariantList>{{QStringLiteral("x")}}));
+    }
+
+    // A reader that runs the same statement again (other literals) while it
+    // steps through the first gets a statement of its own.
+    void aStatementRunWithinItsOwnReaderGetsItsOwnCopy()
+    {
+        for (int i = 1; i <= 3; ++i)
+            connection->execute(QStringLiteral("INSERT INTO IncomeClass(IC_Name) VALUES('c%1')").arg(i));
+        QStringList seen;
+        connection->query(QStringLiteral("SELECT IC_Name FROM IncomeClass WHERE IC_No > 0 ORDER BY IC_No"), [&](Statement &outer) {
+            while (outer.step()) {
+                const QString name = outer.value(0).toString();
+                const auto inner = rowsOf(*connection, QStringLiteral("SELECT IC_Name FROM IncomeClass WHERE IC_No > 2 ORDER BY IC_No"));
+                seen.append(name + QLatin1Char('/') + inner.value(0).value(0).toString());
+            }
+        });
+        QCOMPARE(seen, (QStringList{QStringLiteral("c1/c3"), QStringLiteral("c2/c3"), QStringLiteral("c3/c3")}));
+    }
+
+    // Failures read as they did when the text was prepared as written.
+    void failuresAreThoseOfTheText()
+    {
+        for (const QString sql : {QStringLiteral("SELECT * FROM Payout WHERE P_Num = 1.2.3"),
+                                  QStringLiteral("SELECT * FROM Payout WHERE P_Num = 12abc"),
+                                  QStringLiteral("SELECT * FROM Payout WHERE P_Num = 0x1g")}) {
+            const QString message = failureOf([&] { rowsOf(*connection, sql); });
+            const QString expected = sqliteMessage(ledger->path(), sql);
+            QVERIFY2(!expected.isEmpty() && expected != QLatin1String("not an error"), qPrintable(expected));
+            QVERIFY2(message.endsWith(QStringLiteral("：") + expected), qPrintable(message));
+        }
+        QString message;
+        message = failureOf([&] {
+            connection->execute(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num) VALUES('2026-01-02', 'a', 1e999)"));
+        });
+        QVERIFY2(message.contains(QLatin1String("P_Num")) && message.contains(QLatin1String("Inf")), qPrintable(message));
+        message = failureOf([&] { rowsOf(*connection, QStringLiteral("SELECT * FROM Payout WHERE P_Num = 1; DELETE FROM Payout")); });
+        QVERIFY2(message.contains(QLatin1String("DELETE FROM Payout")), qPrintable(message));
+        QCOMPARE(ledger->scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStatementCache)
+#include "tst_statementcache.moc"
