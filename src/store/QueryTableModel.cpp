@@ -4,10 +4,12 @@ QueryTableModel::QueryTableModel(Query *query, std::vector<Column> columns, QObj
     : GridRowModel(std::move(columns), parent), m_query(query)
 {
     // The row set has already changed when it tells; a reset is the honest report.
+    // The reset repaints the row indicator with everything else.
     auto resetAll = [this] {
         beginResetModel();
         endResetModel();
-        refreshIndicator();
+        m_indicatorRow = m_query->currentRow();
+        m_indicatorState = rowState();
         emit currentRowChanged(m_query->currentRow());
     };
     connect(query, &Query::reset, this, resetAll);
@@ -102,9 +104,15 @@ bool QueryTableModel::isUnchangedNewRow() const
     return m_query->state() == Query::State::Insert && !m_query->isModified();
 }
 
+// Each announcement makes the grid's row header lay itself out again after it
+// painted, so only a change of the indicator's row or mark is announced.
 void QueryTableModel::refreshIndicator()
 {
     const int row = m_query->currentRow();
+    const RowState state = rowState();
+    if (row == m_indicatorRow && state == m_indicatorState)
+        return;
+    m_indicatorState = state;
     const int rows = rowCount();
     if (m_indicatorRow >= 0 && m_indicatorRow < rows)
         emit headerDataChanged(Qt::Vertical, m_indicatorRow, m_indicatorRow);

@@ -34,5 +34,6 @@ private:
     void refreshIndicator();
 
     Query *m_query;
-    int m_indicatorRow = -1;
+    int m_indicatorRow = -1; // where the indicator was last shown, with its mark
+    RowState m_indicatorState = RowState::Closed;
 };
