@@ -467,7 +467,7 @@ Statement Connection::prepare(const TranslatedStatement &statement, const QStrin
 {
     if (!statement.sources.isEmpty() || statement.insertSelect)
         return Statement(handle(), text);
-    return m_statements.prepare(handle(), text);
+    return m_statements.prepare(handle(), text, statement.tokens);
 }
 
 void Connection::execute(const QString &sql)

@@ -289,5 +289,6 @@ TranslatedStatement translateStatement(const QString &sql, const ColumnsOf &colu
     if (w.isWord(0, "INSERT") && w.isWord(1, "INTO") && w.has(2) && w[2].isName() && w.isWord(3, "SELECT"))
         result.insertSelect = TranslatedStatement::InsertSelect{
             w[2].name(), joinSql(SqlTokens(tokens.begin() + qsizetype(w.tokenIndex(3)), tokens.end()))};
+    result.tokens = std::move(tokens);
     return result;
 }

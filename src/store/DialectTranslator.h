@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ColumnType.h"
+#include "SqlTokenizer.h"
 
 #include <QDate>
 #include <QList>
@@ -34,6 +35,7 @@ struct TranslatedStatement
     };
 
     QString sql;             // SQLite text; empty when the statement is a counter reset
+    SqlTokens tokens;        // the tokens of sql
     QList<Source> sources;   // in the order they appear in the statement
     std::optional<CounterReset> counterReset;
     QString writtenTable;    // target of INSERT, UPDATE or DELETE; empty otherwise

@@ -34,7 +34,8 @@ qsizetype closingOf(const QString &sql, qsizetype start, QChar close, bool doubl
 
 bool SqlToken::isWord(const char *word) const
 {
-    return kind == Kind::Word && text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+    const QLatin1String keyword(word);
+    return kind == Kind::Word && text.size() == keyword.size() && text.compare(keyword, Qt::CaseInsensitive) == 0;
 }
 
 bool SqlToken::isSymbol(const char *symbol) const

@@ -1,7 +1,6 @@
 #include "StatementCache.h"
 
 #include "SqlTokenizer.h"
-#include "platform/Error.h"
 
 #include <QRegularExpression>
 #include <optional>
@@ -59,14 +58,8 @@ Clause clauseOf(const SqlToken &word)
     return Clause::Inherited;
 }
 
-std::optional<Skeleton> skeletonOf(const QString &sql)
+std::optional<Skeleton> skeletonOf(SqlTokens tokens)
 {
-    SqlTokens tokens;
-    try {
-        tokens = tokenizeSql(sql);
-    } catch (const Error &) {
-        return std::nullopt;
-    }
     const std::vector<size_t> significant = significantTokens(tokens);
     if (significant.empty())
         return std::nullopt;
@@ -166,9 +159,9 @@ std::optional<double> StatementCache::realOf(sqlite3 *db, const QString &literal
     return sqlite3_column_double(cast.handle(), 0);
 }
 
-Statement StatementCache::prepare(sqlite3 *db, const QString &sql)
+Statement StatementCache::prepare(sqlite3 *db, const QString &sql, SqlTokens tokens)
 {
-    const std::optional<Skeleton> skeleton = skeletonOf(sql);
+    const std::optional<Skeleton> skeleton = skeletonOf(std::move(tokens));
     if (!skeleton)
         return Statement(db, sql);
     auto entry = entryFor(db, skeleton->text);

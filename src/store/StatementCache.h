@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SqlTokenizer.h"
 #include "Statement.h"
 
 #include <QHash>
@@ -18,8 +19,9 @@
 class StatementCache
 {
 public:
-    // The prepared form of an SQLite text; raises Error as Statement does.
-    Statement prepare(sqlite3 *db, const QString &sql);
+    // The prepared form of an SQLite text, given with its tokens; raises
+    // Error as Statement does.
+    Statement prepare(sqlite3 *db, const QString &sql, SqlTokens tokens);
     void clear() noexcept;
 
 private:

@@ -171,7 +171,7 @@ private slots:
     // Failures read as they did when the text was prepared as written.
     void failuresAreThoseOfTheText()
     {
-        for (const QString sql : {QStringLiteral("SELECT * FROM Payout WHERE P_Num = 1.2.3"),
+        for (const QString &sql : {QStringLiteral("SELECT * FROM Payout WHERE P_Num = 1.2.3"),
                                   QStringLiteral("SELECT * FROM Payout WHERE P_Num = 12abc"),
                                   QStringLiteral("SELECT * FROM Payout WHERE P_Num = 0x1g")}) {
             const QString message = failureOf([&] { rowsOf(*connection, sql); });
