@@ -2,6 +2,7 @@
 #include "store/Connection.h"
 #include "store/DataModuleUt.h"
 #include "store/Query.h"
+#include "support/ErrorMessage.h"
 #include "support/TestLedger.h"
 
 #include <QDir>
@@ -15,12 +16,7 @@ QString openFailure(const QString &path)
 {
     Connection connection;
     connection.setConnectionString(TDataModule1::connectionStringFor(path));
-    try {
-        connection.open();
-    } catch (const Error &e) {
-        return e.message();
-    }
-    return QString();
+    return errorMessageOf([&] { connection.open(); });
 }
 
 QString firstValue(Connection &connection, const QString &sql)

@@ -2,6 +2,7 @@
 #include "platform/Error.h"
 #include "store/DialectTranslator.h"
 #include "store/SqlTokenizer.h"
+#include "support/ErrorMessage.h"
 
 #include <QTest>
 
@@ -28,12 +29,7 @@ QString translated(const QString &sql)
 
 QString failure(const QString &sql)
 {
-    try {
-        translated(sql);
-    } catch (const Error &e) {
-        return e.message();
-    }
-    return QString();
+    return errorMessageOf([&] { translated(sql); });
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/Error.h"
 #include "store/Connection.h"
 #include "store/Query.h"
+#include "support/ErrorMessage.h"
 #include "support/TestLedger.h"
 
 #include <QSignalSpy>
@@ -9,15 +10,6 @@
 
 namespace {
 
-QString messageOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Error &e) {
-        return e.message();
-    }
-    return QString();
-}
 
 } // namespace
 
@@ -87,11 +79,11 @@ private slots:
         QVERIFY(query->eof() && query->bof());
         QCOMPARE(query->fieldText(QStringLiteral("P_No")), QString());
         QCOMPARE(query->fieldFloat(QStringLiteral("P_Num")), 0.0);
-        QCOMPARE(messageOf([&] { query->deleteRecord(); }), QStringLiteral("Cannot perform this operation on an empty dataset"));
-        QCOMPARE(messageOf([&] { query->post(); }), QStringLiteral("ADOQueryZC: Dataset not in edit or insert mode"));
+        QCOMPARE(errorMessageOf([&] { query->deleteRecord(); }), QStringLiteral("Cannot perform this operation on an empty dataset"));
+        QCOMPARE(errorMessageOf([&] { query->post(); }), QStringLiteral("ADOQueryZC: Dataset not in edit or insert mode"));
         query->close();
-        QVERIFY(!messageOf([&] { query->fieldText(QStringLiteral("P_No")); }).isEmpty());
-        QVERIFY(messageOf([&] { query->setSort(QStringLiteral("P_No ASC")); }).contains(QStringLiteral("已关闭")));
+        QVERIFY(!errorMessageOf([&] { query->fieldText(QStringLiteral("P_No")); }).isEmpty());
+        QVERIFY(errorMessageOf([&] { query->setSort(QStringLiteral("P_No ASC")); }).contains(QStringLiteral("已关闭")));
         QCOMPARE(query->sort(), QString());
     }
 
@@ -114,12 +106,12 @@ private slots:
     {
         openPayouts();
         query->setFieldText(query->fieldIndex(QStringLiteral("P_Num")), QStringLiteral("12,5"));
-        QCOMPARE(messageOf([&] { query->post(); }), QStringLiteral("不是有效的数字：'12,5'"));
+        QCOMPARE(errorMessageOf([&] { query->post(); }), QStringLiteral("不是有效的数字：'12,5'"));
         QCOMPARE(query->state(), Query::State::Edit);
         QCOMPARE(query->fieldText(QStringLiteral("P_Num")), QStringLiteral("12,5"));
         query->setFieldText(query->fieldIndex(QStringLiteral("P_Num")), QStringLiteral("13"));
         query->setFieldText(query->fieldIndex(QStringLiteral("P_Date")), QStringLiteral("2010-2-30"));
-        QCOMPARE(messageOf([&] { query->post(); }), QStringLiteral("'2010-2-30' is not a valid date"));
+        QCOMPARE(errorMessageOf([&] { query->post(); }), QStringLiteral("'2010-2-30' is not a valid date"));
         query->cancel();
         QCOMPARE(query->fieldText(QStringLiteral("P_Num")), QStringLiteral("12.5"));
         QCOMPARE(ledger->scalar(QStringLiteral("SELECT P_Num FROM Payout WHERE P_No=1")).toDouble(), 12.5);
@@ -189,7 +181,7 @@ private slots:
     {
         openPayouts(QStringLiteral("Select P_Date,P_Num From Payout"));
         QVERIFY(!query->canModify());
-        QVERIFY(!messageOf([&] { query->edit(); }).isEmpty());
+        QVERIFY(!errorMessageOf([&] { query->edit(); }).isEmpty());
         openPayouts(QStringLiteral("Select Sum(P_Num) As P_Num_Count From Payout"));
         QVERIFY(!query->canModify());
         QCOMPARE(query->fieldText(QStringLiteral("P_Num_Count")), QStringLiteral("816.75"));
@@ -210,7 +202,7 @@ private slots:
         QCOMPARE(query->fieldText(QStringLiteral("P_Class")), QStringLiteral("Rent")); // same record stays current
         query->setSort(QStringLiteral("P_Date DESC"));
         QCOMPARE(query->textAt(0, query->fieldIndex(QStringLiteral("P_Date"))), QStringLiteral("2010-3-5"));
-        QVERIFY(!messageOf([&] { query->setSort(QStringLiteral("Nope ASC")); }).isEmpty());
+        QVERIFY(!errorMessageOf([&] { query->setSort(QStringLiteral("Nope ASC")); }).isEmpty());
         QCOMPARE(query->sort(), QStringLiteral("P_Date DESC"));
         query->close();
         query->open();

@@ -7,6 +7,7 @@
 #include "store/Query.h"
 #include "store/SqlText.h"
 #include "store/Statement.h"
+#include "support/ErrorMessage.h"
 #include "support/LedgerFiles.h"
 #include "support/TestLedger.h"
 
@@ -65,12 +66,7 @@ void addRowsLeftInWal(const QString &path, const QStringList &statements)
 
 QString failureOf(Connection &c, const QString &sql)
 {
-    try {
-        c.execute(sql);
-    } catch (const Error &e) {
-        return e.message();
-    }
-    return QString();
+    return errorMessageOf([&] { c.execute(sql); });
 }
 
 QString importIncome(const QString &file)

@@ -5,6 +5,7 @@
 #include "platform/Error.h"
 #include "store/Connection.h"
 #include "store/Query.h"
+#include "support/ErrorMessage.h"
 #include "support/TestLedger.h"
 
 #include <QTest>
@@ -27,15 +28,6 @@ QList<QVariantList> rowsOf(Connection &connection, const QString &sql)
     return rows;
 }
 
-QString failureOf(const std::function<void()> &work)
-{
-    try {
-        work();
-    } catch (const Error &e) {
-        return e.message();
-    }
-    return QString();
-}
 
 bool sameBits(double a, double b)
 {
@@ -174,17 +166,17 @@ private slots:
         for (const QString &sql : {QStringLiteral("SELECT * FROM Payout WHERE P_Num = 1.2.3"),
                                   QStringLiteral("SELECT * FROM Payout WHERE P_Num = 12abc"),
                                   QStringLiteral("SELECT * FROM Payout WHERE P_Num = 0x1g")}) {
-            const QString message = failureOf([&] { rowsOf(*connection, sql); });
+            const QString message = errorMessageOf([&] { rowsOf(*connection, sql); });
             const QString expected = sqliteMessage(ledger->path(), sql);
             QVERIFY2(!expected.isEmpty() && expected != QLatin1String("not an error"), qPrintable(expected));
             QVERIFY2(message.endsWith(QStringLiteral("：") + expected), qPrintable(message));
         }
         QString message;
-        message = failureOf([&] {
+        message = errorMessageOf([&] {
             connection->execute(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num) VALUES('2026-01-02', 'a', 1e999)"));
         });
         QVERIFY2(message.contains(QLatin1String("P_Num")) && message.contains(QLatin1String("Inf")), qPrintable(message));
-        message = failureOf([&] { rowsOf(*connection, QStringLiteral("SELECT * FROM Payout WHERE P_Num = 1; DELETE FROM Payout")); });
+        message = errorMessageOf([&] { rowsOf(*connection, QStringLiteral("SELECT * FROM Payout WHERE P_Num = 1; DELETE FROM Payout")); });
         QVERIFY2(message.contains(QLatin1String("DELETE FROM Payout")), qPrintable(message));
         QCOMPARE(ledger->scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 0);
     }

@@ -9,6 +9,7 @@
 #include "stats/PayoutSearchUt.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
+#include "support/ErrorMessage.h"
 #include "support/UserInput.h"
 
 #include <QApplication>
@@ -37,16 +38,6 @@ QStringList column(const QAbstractItemView *grid, int c)
     return texts;
 }
 
-// The message that the row set gives for an action on it, as the user would see it.
-QString messageOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Error &e) {
-        return e.message();
-    }
-    return QString();
-}
 
 } // namespace
 
@@ -170,7 +161,7 @@ private slots:
         setBoxes("2010", "04", "31");
         m->RadioButton3->setChecked(true);
         QVERIFY(!query.isOpen());
-        const QString expected = messageOf([&] { query.setSort(QStringLiteral("I_Num ASC")); });
+        const QString expected = errorMessageOf([&] { query.setSort(QStringLiteral("I_Num ASC")); });
         QVERIFY(!expected.isEmpty());
         QVERIFY(m->statusText() != expected);
         user::clickTitle(m->DBGridSR, 2);
@@ -185,7 +176,7 @@ private slots:
         app = std::make_unique<AppFixture>(AppFixture::Ledger::Missing);
         app->show();
         m = app->main();
-        const QString expected = messageOf([&] { module()->ADOQueryZCLB.setSort(QStringLiteral("PC_No ASC")); });
+        const QString expected = errorMessageOf([&] { module()->ADOQueryZCLB.setSort(QStringLiteral("PC_No ASC")); });
         showTab(m->TabSheetSZ);
         user::clickTitle(m->DBGridZCLB, 0);
         QCOMPARE(titles(m->DBGridZCLB), (QStringList{"显示顺序", "支出类别"}));
