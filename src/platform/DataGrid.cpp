@@ -77,10 +77,24 @@ private:
     DataGrid *m_grid;
 };
 
+// The row indicator column has one fixed width. The toolkit's header would
+// measure the marks of its rows for a size hint after every reset of the rows.
+class RowIndicatorHeader : public QHeaderView
+{
+public:
+    explicit RowIndicatorHeader(QWidget *parent) : QHeaderView(Qt::Vertical, parent)
+    {
+        setSectionsClickable(true);
+        setHighlightSections(true);
+    }
+    QSize sizeHint() const override { return {width(), defaultSectionSize()}; }
+};
+
 } // namespace
 
 DataGrid::DataGrid(QWidget *parent) : QTableView(parent)
 {
+    setVerticalHeader(new RowIndicatorHeader(this));
     setItemDelegate(new GridDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);

@@ -32,15 +32,19 @@ qsizetype closingOf(const QString &sql, qsizetype start, QChar close, bool doubl
 
 } // namespace
 
+// Statements are walked keyword by keyword; the first character turns most
+// candidates away before any length is counted.
 bool SqlToken::isWord(const char *word) const
 {
+    if (kind != Kind::Word || text.isEmpty() || (text.front().unicode() | 0x20) != (uchar(word[0]) | 0x20))
+        return false;
     const QLatin1String keyword(word);
-    return kind == Kind::Word && text.size() == keyword.size() && text.compare(keyword, Qt::CaseInsensitive) == 0;
+    return text.size() == keyword.size() && text.compare(keyword, Qt::CaseInsensitive) == 0;
 }
 
 bool SqlToken::isSymbol(const char *symbol) const
 {
-    return kind == Kind::Symbol && text == QLatin1String(symbol);
+    return kind == Kind::Symbol && !text.isEmpty() && text.front() == QLatin1Char(symbol[0]) && text == QLatin1String(symbol);
 }
 
 QString SqlToken::name() const
@@ -139,7 +143,11 @@ SqlTokens tokenizeSql(const QString &sql)
 
 QString joinSql(const SqlTokens &tokens)
 {
+    qsizetype size = 0;
+    for (const SqlToken &token : tokens)
+        size += token.text.size();
     QString sql;
+    sql.reserve(size);
     for (const SqlToken &token : tokens)
         sql += token.text;
     return sql;

@@ -93,14 +93,14 @@ std::optional<Skeleton> skeletonOf(SqlTokens tokens)
         case SqlToken::Kind::String:
             if (valueDepth.back() && !glued) {
                 skeleton.literals.push_back({Literal::Kind::Text, token.stringValue()});
-                token.text = QStringLiteral("?%1").arg(skeleton.literals.size());
+                token.text = QLatin1Char('?') + QString::number(skeleton.literals.size());
             }
             break;
         case SqlToken::Kind::Number:
             if (valueDepth.back() && !glued)
                 if (const auto kind = numberKind(token.text)) {
                     skeleton.literals.push_back({*kind, token.text});
-                    token.text = QStringLiteral("?%1").arg(skeleton.literals.size());
+                    token.text = QLatin1Char('?') + QString::number(skeleton.literals.size());
                 }
             break;
         default:
