@@ -3,6 +3,7 @@
 #include "Connection.h"
 #include "DialectTranslator.h"
 #include "SqlText.h"
+#include "ValueOrder.h"
 #include "platform/DateConventions.h"
 #include "platform/Error.h"
 
@@ -10,8 +11,23 @@
 #include <algorithm>
 #include <cmath>
 #include <sqlite3.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
+
+// A row set over a whole ledger holds megabytes in many blocks; once it is
+// dropped, give the freed pages back, which the allocator would otherwise
+// keep scattered among the live ones for as long as the program runs.
+constexpr size_t largeRowSet = size_t(1) << 20;
+
+void returnFreedPages()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
 
 // Null, then numbers, then texts, as SQLite orders mixed values.
 int typeRank(const QVariant &value)
@@ -23,35 +39,19 @@ int typeRank(const QVariant &value)
     return 3;
 }
 
-template<typename T>
-int sign(T a, T b)
-{
-    return a < b ? -1 : (a > b ? 1 : 0);
-}
-
-// Exact, where converting the whole number to a double would round it.
-int compareWholeWithDouble(qint64 whole, double d)
-{
-    constexpr double twoTo63 = 9223372036854775808.0;
-    if (d >= twoTo63)
-        return -1;
-    if (d < -twoTo63)
-        return 1;
-    const double floor = std::floor(d);
-    const int c = sign(whole, qint64(floor));
-    return c != 0 ? c : (floor < d ? -1 : 0);
-}
-
 int compareNumbers(const QVariant &a, const QVariant &b)
 {
     const bool wholeA = a.typeId() == QMetaType::LongLong, wholeB = b.typeId() == QMetaType::LongLong;
-    if (wholeA && wholeB)
-        return sign(a.toLongLong(), b.toLongLong());
+    if (wholeA && wholeB) {
+        const qint64 x = a.toLongLong(), y = b.toLongLong();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
     if (wholeA)
-        return compareWholeWithDouble(a.toLongLong(), b.toDouble());
+        return ValueOrder::compareWholeWithReal(a.toLongLong(), b.toDouble());
     if (wholeB)
-        return -compareWholeWithDouble(b.toLongLong(), a.toDouble());
-    return sign(a.toDouble(), b.toDouble());
+        return -ValueOrder::compareWholeWithReal(b.toLongLong(), a.toDouble());
+    const double x = a.toDouble(), y = b.toDouble();
+    return x < y ? -1 : (x > y ? 1 : 0);
 }
 
 } // namespace
@@ -122,7 +122,7 @@ Connection &Query::connectionForUse()
 void Query::readRows()
 {
     std::vector<Field> fields;
-    std::vector<Row> rows;
+    RowStore rows;
     connectionForUse().query(m_sql, [&](Statement &statement) {
         sqlite3_stmt *stmt = statement.handle();
         const int columns = statement.columnCount();
@@ -139,30 +139,26 @@ void Query::readRows()
             field.kind = columnTypeOf(QString::fromLatin1(sqlite3_column_decltype(stmt, c)));
             fields.push_back(field);
         }
-        while (statement.step()) {
-            Row row(static_cast<size_t>(columns));
-            for (int c = 0; c < columns; ++c)
-                row[size_t(c)] = statement.value(c);
-            rows.push_back(std::move(row));
-        }
+        rows = RowStore(columns);
+        while (statement.step())
+            rows.appendRow(stmt);
     });
     // An expression column takes its kind from the values it holds.
     for (size_t c = 0; c < fields.size(); ++c) {
         if (!fields[c].column.isEmpty() || fields[c].kind != FieldKind::Text)
             continue;
-        bool sawReal = false, sawInteger = false, sawText = false;
-        for (const Row &row : rows) {
-            sawReal |= row[c].typeId() == QMetaType::Double;
-            sawInteger |= row[c].typeId() == QMetaType::LongLong;
-            sawText |= row[c].typeId() == QMetaType::QString;
-        }
-        if (!sawText && sawReal)
+        const int column = int(c);
+        if (!rows.heldTexts(column) && rows.heldReals(column))
             fields[c].kind = FieldKind::Number;
-        else if (!sawText && sawInteger)
+        else if (!rows.heldTexts(column) && rows.heldIntegers(column))
             fields[c].kind = FieldKind::Integer;
     }
+    rows.finishReading();
+    const bool large = m_rows.bytesHeld() >= largeRowSet || rows.bytesHeld() >= largeRowSet;
     m_fields = std::move(fields);
     m_rows = std::move(rows);
+    if (large)
+        returnFreedPages();
     findKey();
 }
 
@@ -198,9 +194,9 @@ void Query::open()
     m_typed.clear();
     m_modified = false;
     m_state = State::Browse;
-    m_current = m_rows.empty() ? -1 : 0;
+    m_current = isEmpty() ? -1 : 0;
     m_bof = true;
-    m_eof = m_rows.empty();
+    m_eof = isEmpty();
     emit reset();
     emit stateChanged();
     emit currentChanged(m_current);
@@ -212,7 +208,10 @@ void Query::close()
         return;
     m_state = State::Inactive;
     m_fields.clear();
-    m_rows.clear();
+    const bool large = m_rows.bytesHeld() >= largeRowSet;
+    m_rows = RowStore();
+    if (large)
+        returnFreedPages();
     m_typed.clear();
     m_modified = false;
     m_sort.clear();
@@ -233,17 +232,18 @@ void Query::refresh()
 {
     requireOpen();
     checkBrowseMode();
-    const QVariant key = (m_keyField >= 0 && m_current >= 0) ? m_rows[size_t(m_current)][size_t(m_keyField)] : QVariant();
+    const QVariant key = (m_keyField >= 0 && m_current >= 0) ? m_rows.value(m_current, m_keyField) : QVariant();
     const int oldCurrent = m_current;
     readRows();
     applySort();
-    m_current = m_rows.empty() ? -1 : std::min(std::max(oldCurrent, 0), int(m_rows.size()) - 1);
-    if (!key.isNull())
-        for (size_t i = 0; i < m_rows.size(); ++i)
-            if (m_rows[i][size_t(m_keyField)] == key)
-                m_current = int(i);
+    m_current = isEmpty() ? -1 : std::min(std::max(oldCurrent, 0), recordCount() - 1);
+    if (!key.isNull()) {
+        const int row = m_rows.lastRowWith(m_keyField, key);
+        if (row >= 0)
+            m_current = row;
+    }
     m_bof = m_current <= 0;
-    m_eof = m_rows.empty();
+    m_eof = isEmpty();
     emit reset();
     emit currentChanged(m_current);
 }
@@ -260,16 +260,16 @@ void Query::first()
 {
     requireOpen();
     checkBrowseMode();
-    setCurrent(m_rows.empty() ? -1 : 0);
+    setCurrent(isEmpty() ? -1 : 0);
     m_bof = true;
-    m_eof = m_rows.empty();
+    m_eof = isEmpty();
 }
 
 void Query::next()
 {
     requireOpen();
     checkBrowseMode();
-    if (m_current + 1 < int(m_rows.size())) {
+    if (m_current + 1 < recordCount()) {
         setCurrent(m_current + 1);
         m_bof = false;
         m_eof = false;
@@ -302,7 +302,7 @@ void Query::moveTo(int row)
     // Dropping an unchanged new row above the target shifts the target up.
     if (recordCount() < countBefore && leaving < row)
         --row;
-    if (row < 0 || row >= int(m_rows.size()))
+    if (row < 0 || row >= recordCount())
         return;
     setCurrent(row);
     m_bof = row == 0;
@@ -316,7 +316,7 @@ QVariant Query::fieldValue(const QString &name) const
         return QVariant();
     if (m_state != State::Browse && m_typed[size_t(field)])
         return converted(field, *m_typed[size_t(field)]);
-    return m_rows[size_t(m_current)][size_t(field)];
+    return m_rows.value(m_current, field);
 }
 
 QString Query::fieldText(const QString &name) const
@@ -355,7 +355,7 @@ QString Query::textAt(int row, int field) const
 {
     if (row == m_current && m_state != State::Browse && m_typed[size_t(field)])
         return *m_typed[size_t(field)];
-    return textOf(m_rows[size_t(row)][size_t(field)], m_fields[size_t(field)].kind);
+    return textOf(m_rows.value(row, field), m_fields[size_t(field)].kind);
 }
 
 QVariant Query::converted(int field, const QString &text) const
@@ -409,7 +409,7 @@ void Query::edit()
         return;
     if (!canModify())
         throw Error(QStringLiteral("数据集是只读的，不能修改：%1").arg(m_name));
-    if (m_rows.empty()) {
+    if (isEmpty()) {
         startInsert(0);
         return;
     }
@@ -422,7 +422,7 @@ void Query::startInsert(int at)
 {
     if (!canModify())
         throw Error(QStringLiteral("数据集是只读的，不能修改：%1").arg(m_name));
-    m_rows.insert(m_rows.begin() + at, Row(m_fields.size()));
+    m_rows.insertBlankRow(at);
     m_typed.assign(m_fields.size(), std::nullopt);
     m_modified = false;
     m_current = at;
@@ -444,7 +444,7 @@ void Query::append()
 {
     requireOpen();
     checkBrowseMode();
-    startInsert(int(m_rows.size()));
+    startInsert(recordCount());
 }
 
 void Query::setFieldText(int field, const QString &text)
@@ -474,8 +474,7 @@ void Query::post()
 
     Connection &connection = connectionForUse();
     const QString table = rowWriteTable();
-    Row &row = m_rows[size_t(m_current)];
-    QVariant key = row[size_t(m_keyField)];
+    QVariant key = m_rows.value(m_current, m_keyField);
     connection.writeTo(table, [&] {
         sqlite3 *db = connection.handle();
         if (m_state == State::Insert) {
@@ -521,7 +520,7 @@ void Query::post()
     reread.bind(1, key);
     if (reread.step())
         for (size_t f = 0; f < m_fields.size(); ++f)
-            row[f] = reread.value(int(f));
+            m_rows.setValue(m_current, int(f), reread.value(int(f)));
     m_typed.clear();
     m_modified = false;
     setState(State::Browse);
@@ -537,11 +536,11 @@ void Query::cancel()
         emit rowChanged(m_current);
     } else if (m_state == State::Insert) {
         const int row = m_current;
-        m_rows.erase(m_rows.begin() + row);
+        m_rows.removeRow(row);
         m_typed.clear();
         m_modified = false;
-        m_current = m_rows.empty() ? -1 : std::min(row, int(m_rows.size()) - 1);
-        m_eof = m_rows.empty();
+        m_current = isEmpty() ? -1 : std::min(row, recordCount() - 1);
+        m_eof = isEmpty();
         m_state = State::Browse;
         emit rowRemoved(row);
         emit stateChanged();
@@ -566,14 +565,14 @@ void Query::deleteRecord()
         cancel();
         return;
     }
-    if (m_rows.empty())
+    if (isEmpty())
         throw Error(QStringLiteral("Cannot perform this operation on an empty dataset"));
     if (!canModify())
         throw Error(QStringLiteral("数据集是只读的，不能修改：%1").arg(m_name));
     cancel();
     Connection &connection = connectionForUse();
     const QString table = rowWriteTable();
-    const QVariant key = m_rows[size_t(m_current)][size_t(m_keyField)];
+    const QVariant key = m_rows.value(m_current, m_keyField);
     connection.writeTo(table, [&] {
         Statement remove(connection.handle(), QStringLiteral("DELETE FROM %1 WHERE %2=?")
                                                   .arg(sqlQuotedName(table), sqlQuotedName(m_fields[size_t(m_keyField)].column)));
@@ -581,9 +580,9 @@ void Query::deleteRecord()
         remove.run();
     });
     const int row = m_current;
-    m_rows.erase(m_rows.begin() + row);
-    m_current = m_rows.empty() ? -1 : std::min(row, int(m_rows.size()) - 1);
-    m_eof = m_rows.empty();
+    m_rows.removeRow(row);
+    m_current = isEmpty() ? -1 : std::min(row, recordCount() - 1);
+    m_eof = isEmpty();
     emit rowRemoved(row);
     emit currentChanged(m_current);
 }
@@ -610,35 +609,12 @@ void Query::setSort(const QString &expression)
 
 void Query::applySort()
 {
-    std::vector<std::pair<int, bool>> keys; // field, descending
+    std::vector<RowStore::SortKey> keys;
     for (const QString &part : m_sort.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QStringList words = part.simplified().split(QLatin1Char(' '));
         const int field = fieldIndex(words.front());
         if (field >= 0)
-            keys.emplace_back(field, words.size() == 2 && words[1].compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0);
+            keys.push_back({field, words.size() == 2 && words[1].compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0});
     }
-    if (keys.empty() || m_rows.empty())
-        return;
-    const Row *currentRow = m_current >= 0 ? &m_rows[size_t(m_current)] : nullptr;
-    std::vector<size_t> order(m_rows.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        for (const auto &[field, descending] : keys) {
-            const int c = compareValues(m_rows[a][size_t(field)], m_rows[b][size_t(field)]);
-            if (c != 0)
-                return descending ? c > 0 : c < 0;
-        }
-        return false;
-    });
-    std::vector<Row> sorted;
-    sorted.reserve(m_rows.size());
-    int newCurrent = m_current;
-    for (size_t i = 0; i < order.size(); ++i) {
-        if (currentRow == &m_rows[order[i]])
-            newCurrent = int(i);
-        sorted.push_back(std::move(m_rows[order[i]]));
-    }
-    m_rows = std::move(sorted);
-    m_current = newCurrent;
+    m_current = m_rows.sort(keys, m_current);
 }

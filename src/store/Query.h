@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ColumnType.h"
+#include "RowStore.h"
 
 #include <QObject>
 #include <QString>
@@ -41,9 +42,9 @@ public:
     void execSQL(); // a statement that returns no rows
     void refresh(); // settles a pending row, then re-reads the rows in place
 
-    int recordCount() const { return int(m_rows.size()); }
+    int recordCount() const { return m_rows.rowCount(); }
     int fieldCount() const { return int(m_fields.size()); }
-    bool isEmpty() const { return m_rows.empty(); }
+    bool isEmpty() const { return m_rows.rowCount() == 0; }
     int currentRow() const { return m_current; } // -1 when there is no row
     void first();
     void next();
@@ -61,7 +62,7 @@ public:
     QVariant fieldValue(const QString &name) const;
     // Any row, as a grid shows it; a pending row shows what was typed.
     QString textAt(int row, int field) const;
-    QVariant valueAt(int row, int field) const { return m_rows[size_t(row)][size_t(field)]; }
+    QVariant valueAt(int row, int field) const { return m_rows.value(row, field); }
 
     State state() const { return m_state; }
     bool canModify() const { return m_keyField >= 0; }
@@ -99,8 +100,6 @@ private:
         QString table;
         QString column;
     };
-    using Row = std::vector<QVariant>;
-
     void requireOpen() const;
     Connection &connectionForUse(); // opens the connection when it is closed
     int requireField(const QString &name) const;
@@ -117,7 +116,7 @@ private:
     Connection *m_connection = nullptr;
     QString m_sql;
     std::vector<Field> m_fields;
-    std::vector<Row> m_rows;
+    RowStore m_rows;
     int m_current = -1;
     bool m_eof = true;
     bool m_bof = true;

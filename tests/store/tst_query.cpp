@@ -6,10 +6,23 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
+#include <cstring>
 #include <memory>
 
 namespace {
 
+// Same type and same value: a row set must give back what SQLite gave.
+bool identical(const QVariant &a, const QVariant &b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() && b.isNull();
+    if (a.typeId() != b.typeId())
+        return false;
+    if (a.typeId() == QMetaType::Double)
+        return std::memcmp(a.constData(), b.constData(), sizeof(double)) == 0;
+    return a == b;
+}
 
 } // namespace
 
@@ -252,6 +265,135 @@ private slots:
         query->setSort(QStringLiteral("V DESC"));
         QCOMPARE(column(), (QStringList{QStringLiteral("abc"), QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("10"),
                                         QStringLiteral("9"), QStringLiteral("2.5"), QStringLiteral("null")}));
+    }
+
+    void everyKindOfValueReadsBackAsSQLiteGaveIt()
+    {
+        ledger->exec(QStringLiteral("CREATE TABLE Kinds(K_No INTEGER PRIMARY KEY, K_Int INTEGER, K_Real REAL, K_Text TEXT, K_Date DATE)"));
+        ledger->exec(QStringLiteral(
+            "INSERT INTO Kinds(K_Int,K_Real,K_Text,K_Date) VALUES"
+            "(NULL,NULL,NULL,NULL),(0,0.0,'','2010-01-01'),(9007199254740993,12.34,'汉字 text','2099-12-31'),"
+            "(-9223372036854775808,-0.0,'😀 U+1F600','2010-01-01'),(9223372036854775807,0.1,'\uE000',NULL),"
+            "(2147483647,1e300,'  spaced  ',NULL),(-2147483648,-21474836.48,CAST(x'EFBBBF41' AS TEXT),NULL),"
+            "(2147483648,21474836.47,CAST(x'FF41C0AF' AS TEXT),NULL),(-1,123456789.125,'汉字 text','2010-01-01'),"
+            "('mixed',7,3.5,20100101)"));
+        const QString sql = QStringLiteral("SELECT K_No,K_Int,K_Real,K_Text,K_Date FROM Kinds ORDER BY K_No");
+        openPayouts(sql);
+        const QList<QVariantList> expected = ledger->rows(sql);
+        QCOMPARE(query->recordCount(), int(expected.size()));
+        for (int r = 0; r < query->recordCount(); ++r)
+            for (int f = 0; f < query->fieldCount(); ++f)
+                QVERIFY2(identical(query->valueAt(r, f), expected[r][f]),
+                         qPrintable(QStringLiteral("row %1 field %2: %3").arg(r).arg(f).arg(expected[r][f].toString())));
+        QCOMPARE(query->valueAt(6, 3).toString(), QStringLiteral("A")); // the mark QString::fromUtf8 drops
+        QCOMPARE(query->valueAt(7, 3).toString(), QString::fromUtf8(QByteArray("\xFF\x41\xC0\xAF")));
+        QCOMPARE(query->textAt(0, 2), QString());
+        QCOMPARE(query->textAt(1, 3), QString());
+        QCOMPARE(query->textAt(2, 1), QStringLiteral("9007199254740993"));
+    }
+
+    void aLargeRowSetReadsBackIdentically()
+    {
+        // Enough rows that repeating and unique texts, amounts with and
+        // without cents and whole numbers of every width all occur.
+        ledger->exec(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 6000) "
+            "INSERT INTO Payout(P_Date,P_Class,P_Num,P_Desc) SELECT "
+            "date('2001-01-01', '+' || (i / 5) || ' days'), 'class' || (i % 7), "
+            "CASE i % 4 WHEN 0 THEN i / 100.0 WHEN 1 THEN i / 3.0 WHEN 2 THEN NULL ELSE i * 1000000 END, "
+            "CASE WHEN i % 11 = 0 THEN NULL WHEN i % 13 = 0 THEN '' ELSE '记录' || i END FROM n"));
+        const QString sql = QStringLiteral("SELECT P_No,P_Date,P_Class,P_Num,P_Desc,P_No * 4294967296 + P_No AS Wide "
+                                           "FROM Payout ORDER BY P_No");
+        openPayouts(sql);
+        const QList<QVariantList> expected = ledger->rows(sql);
+        QCOMPARE(query->recordCount(), int(expected.size()));
+        int differences = 0;
+        for (int r = 0; r < query->recordCount(); ++r)
+            for (int f = 0; f < query->fieldCount(); ++f)
+                differences += identical(query->valueAt(r, f), expected[r][f]) ? 0 : 1;
+        QCOMPARE(differences, 0);
+        query->refresh(); // read again over the rows it holds
+        QCOMPARE(query->recordCount(), int(expected.size()));
+        QVERIFY(identical(query->valueAt(5999, 4), expected[5999][4]));
+    }
+
+    void theSortOfStoredCellsMatchesTheOrderOfValues()
+    {
+        openPayouts(QStringLiteral(
+            "Select 'b' As V Union All Select '\uE000' Union All Select '😀' Union All Select '' Union All Select Null "
+            "Union All Select 9007199254740993 Union All Select 9007199254740992.0 Union All Select 9007199254740992 "
+            "Union All Select -0.5 Union All Select 'B' Union All Select CAST(x'EFBBBF62' AS TEXT) Union All Select '汉' "
+            "Union All Select CAST(x'FF' AS TEXT) Union All Select '\uFFFD' Union All Select 'ab' Union All Select 2.25 "
+            "Union All Select -3"));
+        QList<QVariant> values;
+        for (int r = 0; r < query->recordCount(); ++r)
+            values.append(query->valueAt(r, 0));
+        for (const bool descending : {false, true}) {
+            QList<QVariant> expected = values;
+            std::stable_sort(expected.begin(), expected.end(), [&](const QVariant &a, const QVariant &b) {
+                const int c = Query::compareValues(a, b);
+                return descending ? c > 0 : c < 0;
+            });
+            query->setSort(descending ? QStringLiteral("V DESC") : QStringLiteral("V"));
+            for (int r = 0; r < query->recordCount(); ++r)
+                QVERIFY2(identical(query->valueAt(r, 0), expected[r]), qPrintable(QString::number(r)));
+        }
+    }
+
+    void aSortedRowSetEditsPostsDeletesAndRefreshes()
+    {
+        openPayouts();
+        const int num = query->fieldIndex(QStringLiteral("P_Num")), desc = query->fieldIndex(QStringLiteral("P_Desc"));
+        query->setSort(QStringLiteral("P_Num DESC"));
+        QCOMPARE(query->textAt(0, num), QStringLiteral("800"));
+        query->moveTo(1); // 12.5, lunch
+        query->setFieldText(desc, QStringLiteral("午饭"));
+        query->setFieldText(num, QStringLiteral("900.5"));
+        query->post();
+        QCOMPARE(query->currentRow(), 1); // a post does not re-sort
+        QCOMPARE(query->textAt(1, desc), QStringLiteral("午饭"));
+        QCOMPARE(query->valueAt(1, num), QVariant(900.5));
+        QCOMPARE(ledger->scalar(QStringLiteral("SELECT P_Desc FROM Payout WHERE P_No=1")).toString(), QStringLiteral("午饭"));
+
+        query->first();
+        query->deleteRecord(); // Rent
+        QCOMPARE(query->recordCount(), 2);
+        QCOMPARE(query->fieldText(QStringLiteral("P_No")), QStringLiteral("1"));
+        query->append();
+        query->setFieldText(query->fieldIndex(QStringLiteral("P_Date")), QStringLiteral("2010-7-7"));
+        query->setFieldText(num, QStringLiteral("5000"));
+        query->post();
+        QCOMPARE(query->currentRow(), 2);
+        QCOMPARE(query->fieldText(QStringLiteral("P_No")), QStringLiteral("5"));
+
+        query->moveTo(1); // P_No 3, 3.25
+        query->refresh(); // sorted again, the same record current
+        QStringList nums;
+        for (int r = 0; r < query->recordCount(); ++r)
+            nums << query->textAt(r, num);
+        QCOMPARE(nums, (QStringList{QStringLiteral("5000"), QStringLiteral("900.5"), QStringLiteral("3.25")}));
+        QCOMPARE(query->currentRow(), 2);
+        QCOMPARE(query->fieldText(QStringLiteral("P_No")), QStringLiteral("3"));
+        QCOMPARE(query->valueAt(2, desc), QVariant());
+    }
+
+    void aCancelledNewRowInTheMiddleLeavesTheOthersInPlace()
+    {
+        openPayouts();
+        query->setSort(QStringLiteral("P_Date"));
+        query->moveTo(1);
+        query->insert();
+        QCOMPARE(query->recordCount(), 4);
+        QCOMPARE(query->valueAt(1, 0), QVariant());
+        query->cancel();
+        QStringList dates;
+        for (int r = 0; r < query->recordCount(); ++r)
+            dates << query->textAt(r, query->fieldIndex(QStringLiteral("P_Date")));
+        QCOMPARE(dates, (QStringList{QStringLiteral("2010-1-2"), QStringLiteral("2010-2-10"), QStringLiteral("2010-3-5")}));
+        query->append();
+        query->cancel();
+        QCOMPARE(query->recordCount(), 3);
+        QCOMPARE(query->textAt(2, query->fieldIndex(QStringLiteral("P_Class"))), QStringLiteral("Food"));
     }
 
     void refreshReReadsAndSettles()

@@ -1,0 +1,482 @@
+#include "RowStore.h"
+
+#include "ValueOrder.h"
+#include "platform/Error.h"
+
+#include <QHashFunctions>
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <numeric>
+#include <sqlite3.h>
+
+namespace {
+
+constexpr std::uint32_t slotLimit = std::numeric_limits<std::uint32_t>::max();
+// Past this many texts a column that rarely repeats one stops looking for repeats.
+constexpr std::uint32_t internTrial = 2048;
+
+[[noreturn]] void tooLarge()
+{
+    throw Error(QStringLiteral("数据集太大，无法读入内存"));
+}
+
+// Strict UTF-8 as QString::fromUtf8 reads it: no overlong forms, no
+// surrogates, nothing past U+10FFFF.
+bool isValidUtf8(const unsigned char *p, const unsigned char *end)
+{
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int more = 0;
+        char32_t point = 0, least = 0;
+        if ((c & 0xE0) == 0xC0) {
+            more = 1, point = c & 0x1F, least = 0x80;
+        } else if ((c & 0xF0) == 0xE0) {
+            more = 2, point = c & 0x0F, least = 0x800;
+        } else if ((c & 0xF8) == 0xF0) {
+            more = 3, point = c & 0x07, least = 0x10000;
+        } else {
+            return false;
+        }
+        if (end - p <= more)
+            return false;
+        for (int i = 1; i <= more; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+            point = (point << 6) | (p[i] & 0x3F);
+        }
+        if (point < least || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF))
+            return false;
+        p += more + 1;
+    }
+    return true;
+}
+
+// Amounts of a ledger have cents; those that k / 100.0 gives back bit for bit fit in four bytes.
+bool centsOf(double real, std::int32_t &cents)
+{
+    if (!(std::fabs(real) < 2.0e7))
+        return false;
+    cents = std::int32_t(std::nearbyint(real * 100));
+    const double back = cents / 100.0;
+    return std::bit_cast<std::uint64_t>(back) == std::bit_cast<std::uint64_t>(real);
+}
+
+QByteArrayView storedText(const std::string &texts, std::uint32_t offset)
+{
+    size_t at = offset;
+    std::uint32_t length = 0;
+    int shift = 0;
+    unsigned char byte = 0;
+    do {
+        byte = static_cast<unsigned char>(texts[at++]);
+        length |= std::uint32_t(byte & 0x7F) << shift;
+        shift += 7;
+    } while (byte & 0x80);
+    return QByteArrayView(texts.data() + at, qsizetype(length));
+}
+
+template<typename T>
+int sign(T a, T b)
+{
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+} // namespace
+
+struct RowStore::Cell
+{
+    Tag tag = Tag::Null;
+    qint64 whole = 0;
+    double real = 0;
+    QByteArrayView text;
+};
+
+RowStore::RowStore(int columns) : m_columns(size_t(std::max(columns, 0)))
+{
+}
+
+void RowStore::Column::push(Tag tag, std::uint32_t slot)
+{
+    if (payloads.empty()) {
+        uniform = tag;
+        tags.clear();
+    } else if (tags.empty() && tag != uniform) {
+        tags.assign(payloads.size(), uniform);
+    }
+    if (!tags.empty())
+        tags.push_back(tag);
+    payloads.push_back(slot);
+}
+
+void RowStore::Column::setTag(std::uint32_t record, Tag tag)
+{
+    if (tags.empty()) {
+        if (tag == uniform)
+            return;
+        tags.assign(payloads.size(), uniform);
+    }
+    tags[record] = tag;
+}
+
+void RowStore::appendRow(sqlite3_stmt *stmt)
+{
+    if (m_records == slotLimit)
+        tooLarge();
+    for (size_t c = 0; c < m_columns.size(); ++c) {
+        // One call into the statement per cell: the value's own accessors
+        // take no lock, and the row set is read on one thread.
+        sqlite3_value *value = sqlite3_column_value(stmt, int(c));
+        const int type = sqlite3_value_type(value);
+        qint64 whole = 0;
+        double real = 0;
+        const char *text = nullptr;
+        int bytes = 0;
+        if (type == SQLITE_INTEGER) {
+            whole = sqlite3_value_int64(value);
+        } else if (type == SQLITE_FLOAT) {
+            real = sqlite3_value_double(value);
+        } else if (type != SQLITE_NULL) {
+            text = reinterpret_cast<const char *>(sqlite3_value_text(value));
+            bytes = sqlite3_value_bytes(value);
+        }
+        storeCell(m_columns[c], m_records, true, type, whole, real, text, bytes);
+    }
+    ++m_records;
+}
+
+void RowStore::finishReading()
+{
+    for (Column &column : m_columns) {
+        column.interning = false;
+        column.interned = {};
+        column.payloads.shrink_to_fit();
+        column.tags.shrink_to_fit();
+        column.wide.shrink_to_fit();
+        column.texts.shrink_to_fit();
+    }
+}
+
+size_t RowStore::bytesHeld() const
+{
+    size_t bytes = m_order.capacity() * sizeof(std::uint32_t);
+    for (const Column &column : m_columns)
+        bytes += column.payloads.capacity() * sizeof(std::uint32_t) + column.tags.capacity()
+            + column.wide.capacity() * sizeof(qint64) + column.texts.capacity()
+            + column.interned.capacity() * sizeof(std::uint32_t);
+    return bytes;
+}
+
+void RowStore::storeCell(Column &column, std::uint32_t record, bool append, int sqliteType, qint64 whole,
+                         double real, const char *text, int bytes)
+{
+    Tag tag = Tag::Null;
+    std::uint32_t slot = 0;
+    auto wideSlot = [&](qint64 bits) {
+        if (column.wide.size() >= slotLimit)
+            tooLarge();
+        slot = std::uint32_t(column.wide.size());
+        column.wide.push_back(bits);
+    };
+    switch (sqliteType) {
+    case SQLITE_NULL:
+        break;
+    case SQLITE_INTEGER:
+        column.sawInteger = true;
+        if (whole >= std::numeric_limits<std::int32_t>::min() && whole <= std::numeric_limits<std::int32_t>::max()) {
+            tag = Tag::Small;
+            slot = std::uint32_t(std::int32_t(whole));
+        } else {
+            tag = Tag::Whole;
+            wideSlot(whole);
+        }
+        break;
+    case SQLITE_FLOAT: {
+        column.sawReal = true;
+        std::int32_t cents = 0;
+        if (centsOf(real, cents)) {
+            tag = Tag::Cents;
+            slot = std::uint32_t(cents);
+        } else {
+            tag = Tag::Real;
+            wideSlot(std::bit_cast<qint64>(real));
+        }
+        break;
+    }
+    default:
+        column.sawText = true;
+        tag = Tag::Text;
+        slot = textSlot(column, text ? text : "", text ? bytes : 0);
+        break;
+    }
+    if (append) {
+        column.push(tag, slot);
+    } else {
+        column.setTag(record, tag);
+        column.payloads[record] = slot;
+    }
+}
+
+std::uint32_t RowStore::textSlot(Column &column, const char *text, int bytes)
+{
+    // Stored texts are valid UTF-8, so one found among them needs no check.
+    const QByteArrayView raw(text, bytes);
+    if (column.interning && column.textsRead > 0 && storedText(column.texts, column.lastText) == raw)
+        return column.lastText; // rows sorted by day repeat the day
+    size_t hash = 0, at = 0;
+    if (column.interning) {
+        if (column.interned.empty())
+            column.interned.assign(1024, 0);
+        hash = qHash(raw);
+        const std::uint32_t found = findInterned(column, raw, hash, at);
+        if (found != slotLimit)
+            return column.lastText = noteTextRead(column, found);
+    }
+    QByteArray normalized;
+    const auto *begin = reinterpret_cast<const unsigned char *>(text);
+    if (!isValidUtf8(begin, begin + bytes)) {
+        // Keep what QString::fromUtf8 makes of it, behind the mark it drops,
+        // so that the bytes read back the same and compare as valid UTF-8.
+        normalized = QByteArrayLiteral("\xEF\xBB\xBF") + QString::fromUtf8(raw).toUtf8();
+        if (column.interning) {
+            hash = qHash(QByteArrayView(normalized));
+            const std::uint32_t found = findInterned(column, normalized, hash, at);
+            if (found != slotLimit)
+                return column.lastText = noteTextRead(column, found);
+        }
+        text = normalized.constData();
+        bytes = int(normalized.size());
+    }
+    const std::uint32_t slot = appendText(column, text, bytes);
+    if (!column.interning)
+        return slot;
+    column.interned[at] = slot + 1;
+    if (++column.internedCount * 2 >= column.interned.size())
+        growInterned(column);
+    return column.lastText = noteTextRead(column, slot);
+}
+
+std::uint32_t RowStore::noteTextRead(Column &column, std::uint32_t slot)
+{
+    if (++column.textsRead == internTrial && column.internedCount * 2 > internTrial) {
+        column.interning = false;
+        column.interned = {};
+    }
+    return slot;
+}
+
+std::uint32_t RowStore::findInterned(const Column &column, QByteArrayView text, size_t hash, size_t &at)
+{
+    const size_t mask = column.interned.size() - 1;
+    for (at = hash & mask;; at = (at + 1) & mask) {
+        const std::uint32_t entry = column.interned[at];
+        if (entry == 0)
+            return slotLimit;
+        if (storedText(column.texts, entry - 1) == text)
+            return entry - 1;
+    }
+}
+
+void RowStore::growInterned(Column &column)
+{
+    std::vector<std::uint32_t> old(column.interned.size() * 2, 0);
+    old.swap(column.interned);
+    const size_t mask = column.interned.size() - 1;
+    for (const std::uint32_t entry : old) {
+        if (entry == 0)
+            continue;
+        size_t at = qHash(storedText(column.texts, entry - 1)) & mask;
+        while (column.interned[at] != 0)
+            at = (at + 1) & mask;
+        column.interned[at] = entry;
+    }
+}
+
+std::uint32_t RowStore::appendText(Column &column, const char *text, int bytes)
+{
+    const size_t offset = column.texts.size();
+    if (offset + size_t(bytes) + 5 >= slotLimit)
+        tooLarge();
+    std::uint32_t length = std::uint32_t(bytes);
+    do {
+        const unsigned char byte = (length & 0x7F) | (length > 0x7F ? 0x80 : 0);
+        column.texts.push_back(char(byte));
+        length >>= 7;
+    } while (length != 0);
+    column.texts.append(text, size_t(bytes));
+    return std::uint32_t(offset);
+}
+
+RowStore::Cell RowStore::cell(std::uint32_t record, int column) const
+{
+    const Column &c = m_columns[size_t(column)];
+    Cell cell;
+    cell.tag = c.tag(record);
+    const std::uint32_t slot = c.payloads[record];
+    switch (cell.tag) {
+    case Tag::Null:
+        break;
+    case Tag::Small:
+        cell.whole = std::int32_t(slot);
+        break;
+    case Tag::Cents:
+        cell.real = std::int32_t(slot) / 100.0;
+        break;
+    case Tag::Whole:
+        cell.whole = c.wide[slot];
+        break;
+    case Tag::Real:
+        cell.real = std::bit_cast<double>(c.wide[slot]);
+        break;
+    case Tag::Text:
+        cell.text = storedText(c.texts, slot);
+        break;
+    }
+    return cell;
+}
+
+QVariant RowStore::value(int row, int column) const
+{
+    const Cell c = cell(record(row), column);
+    switch (c.tag) {
+    case Tag::Null:
+        return QVariant();
+    case Tag::Small:
+    case Tag::Whole:
+        return QVariant(c.whole);
+    case Tag::Cents:
+    case Tag::Real:
+        return QVariant(c.real);
+    case Tag::Text:
+        return QVariant(QString::fromUtf8(c.text));
+    }
+    return QVariant();
+}
+
+void RowStore::setValue(int row, int column, const QVariant &value)
+{
+    Column &c = m_columns[size_t(column)];
+    const std::uint32_t at = record(row);
+    if (value.isNull()) {
+        storeCell(c, at, false, SQLITE_NULL, 0, 0, nullptr, 0);
+    } else if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int) {
+        storeCell(c, at, false, SQLITE_INTEGER, value.toLongLong(), 0, nullptr, 0);
+    } else if (value.typeId() == QMetaType::Double) {
+        storeCell(c, at, false, SQLITE_FLOAT, 0, value.toDouble(), nullptr, 0);
+    } else {
+        const QByteArray text = value.toString().toUtf8();
+        storeCell(c, at, false, SQLITE_TEXT, 0, 0, text.constData(), int(text.size()));
+    }
+}
+
+void RowStore::materializeOrder()
+{
+    if (!m_order.empty() || m_records == 0)
+        return;
+    m_order.resize(m_records);
+    std::iota(m_order.begin(), m_order.end(), 0u);
+}
+
+void RowStore::insertBlankRow(int row)
+{
+    if (m_records == slotLimit)
+        tooLarge();
+    if (!m_order.empty() || row != int(m_records)) {
+        materializeOrder();
+        m_order.insert(m_order.begin() + row, m_records);
+    }
+    for (Column &column : m_columns)
+        column.push(Tag::Null, 0);
+    ++m_records;
+}
+
+void RowStore::removeRow(int row)
+{
+    const std::uint32_t gone = record(row);
+    if (!m_order.empty())
+        m_order.erase(m_order.begin() + row);
+    else if (gone + 1 != m_records)
+        materializeOrder(), m_order.erase(m_order.begin() + row);
+    if (gone + 1 != m_records)
+        return; // a record in the middle stays unreachable until the next read
+    for (Column &column : m_columns) {
+        column.payloads.pop_back();
+        if (!column.tags.empty())
+            column.tags.pop_back();
+    }
+    --m_records;
+}
+
+int RowStore::compareCells(const Cell &a, const Cell &b)
+{
+    auto rank = [](const Cell &c) {
+        switch (c.tag) {
+        case Tag::Null:
+            return 0;
+        case Tag::Cents:
+        case Tag::Real:
+            return std::isnan(c.real) ? 2 : 1;
+        case Tag::Text:
+            return 3;
+        default:
+            return 1;
+        }
+    };
+    const int rankA = rank(a), rankB = rank(b);
+    if (rankA != rankB)
+        return rankA < rankB ? -1 : 1;
+    if (rankA == 3)
+        return ValueOrder::compareUtf8AsUtf16(a.text, b.text);
+    if (rankA != 1)
+        return 0;
+    const bool wholeA = a.tag == Tag::Small || a.tag == Tag::Whole;
+    const bool wholeB = b.tag == Tag::Small || b.tag == Tag::Whole;
+    if (wholeA && wholeB)
+        return sign(a.whole, b.whole);
+    if (wholeA)
+        return ValueOrder::compareWholeWithReal(a.whole, b.real);
+    if (wholeB)
+        return -ValueOrder::compareWholeWithReal(b.whole, a.real);
+    return sign(a.real, b.real);
+}
+
+int RowStore::sort(const std::vector<SortKey> &keys, int tracked)
+{
+    if (keys.empty() || rowCount() == 0)
+        return tracked;
+    materializeOrder();
+    const std::uint32_t trackedRecord = tracked >= 0 ? m_order[size_t(tracked)] : slotLimit;
+    std::stable_sort(m_order.begin(), m_order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        for (const SortKey &key : keys) {
+            const int c = compareCells(cell(a, key.column), cell(b, key.column));
+            if (c != 0)
+                return key.descending ? c > 0 : c < 0;
+        }
+        return false;
+    });
+    if (trackedRecord == slotLimit)
+        return tracked;
+    return int(std::find(m_order.begin(), m_order.end(), trackedRecord) - m_order.begin());
+}
+
+int RowStore::lastRowWith(int column, const QVariant &value) const
+{
+    const bool wholeKey = value.typeId() == QMetaType::LongLong;
+    const qint64 key = wholeKey ? value.toLongLong() : 0;
+    for (int row = rowCount() - 1; row >= 0; --row) {
+        const Cell c = cell(record(row), column);
+        if (wholeKey && (c.tag == Tag::Small || c.tag == Tag::Whole)) {
+            if (c.whole == key)
+                return row;
+        } else if (this->value(row, column) == value) {
+            return row;
+        }
+    }
+    return -1;
+}

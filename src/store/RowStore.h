@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QVariant>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct sqlite3_stmt;
+
+// The cells of a row set, kept column by column in a compact form: whole
+// numbers and amounts in cents in four bytes, other numbers in eight, texts as
+// UTF-8, once per column while they repeat. A QVariant is built only for the
+// cell asked for, so a row set over a whole ledger costs little more than its
+// bytes. Rows are reached through an order that a sort permutes; cells never
+// move. Values read back as SQLite gave them: qint64, double, QString or null.
+class RowStore
+{
+public:
+    struct SortKey
+    {
+        int column = 0;
+        bool descending = false;
+    };
+
+    explicit RowStore(int columns = 0);
+
+    int rowCount() const { return m_order.empty() ? int(m_records) : int(m_order.size()); }
+    int columnCount() const { return int(m_columns.size()); }
+
+    void appendRow(sqlite3_stmt *stmt); // the statement's current row
+    void finishReading();               // lets go of what only reading needed
+
+    QVariant value(int row, int column) const;
+    void setValue(int row, int column, const QVariant &value);
+    void insertBlankRow(int row); // all null
+    void removeRow(int row);
+
+    // Which kinds of value a column has held, to name an expression column's kind.
+    bool heldIntegers(int column) const { return m_columns[size_t(column)].sawInteger; }
+    bool heldReals(int column) const { return m_columns[size_t(column)].sawReal; }
+    bool heldTexts(int column) const { return m_columns[size_t(column)].sawText; }
+
+    size_t bytesHeld() const;
+
+    int lastRowWith(int column, const QVariant &value) const; // -1 when none
+    // A stable sort in the order of Query::compareValues; answers where the
+    // row at `tracked` went (-1 stays -1).
+    int sort(const std::vector<SortKey> &keys, int tracked);
+
+private:
+    enum class Tag : std::uint8_t { Null, Small, Cents, Whole, Real, Text };
+    struct Cell;
+    struct Column
+    {
+        Tag uniform = Tag::Null;   // the tag of every cell while `tags` is empty
+        std::vector<Tag> tags;     // one per record once a column mixes tags
+        std::vector<std::uint32_t> payloads; // Small, Cents, an index into `wide`, or a text's offset
+        std::vector<qint64> wide;  // Whole values and the bits of Real ones
+        std::string texts;         // each text as its length (LEB128) and its UTF-8 bytes
+        std::vector<std::uint32_t> interned; // open addressing over offsets + 1, while reading
+        std::uint32_t internedCount = 0;
+        std::uint32_t textsRead = 0;
+        std::uint32_t lastText = 0; // the offset of the text read last
+        bool interning = true;
+        bool sawInteger = false, sawReal = false, sawText = false;
+
+        Tag tag(std::uint32_t record) const { return tags.empty() ? uniform : tags[record]; }
+        void setTag(std::uint32_t record, Tag tag);
+        void push(Tag tag, std::uint32_t slot);
+    };
+
+    std::uint32_t record(int row) const { return m_order.empty() ? std::uint32_t(row) : m_order[size_t(row)]; }
+    void materializeOrder();
+    Cell cell(std::uint32_t record, int column) const;
+    static int compareCells(const Cell &a, const Cell &b);
+    void store(Column &column, std::uint32_t record, bool append, const QVariant &value);
+    void storeCell(Column &column, std::uint32_t record, bool append, int sqliteType, qint64 whole, double real,
+                   const char *text, int bytes);
+    std::uint32_t textSlot(Column &column, const char *text, int bytes);
+    std::uint32_t appendText(Column &column, const char *text, int bytes);
+    static std::uint32_t findInterned(const Column &column, QByteArrayView text, size_t hash, size_t &at);
+    static std::uint32_t noteTextRead(Column &column, std::uint32_t slot);
+    void growInterned(Column &column);
+
+    std::vector<Column> m_columns;
+    std::uint32_t m_records = 0;
+    std::vector<std::uint32_t> m_order; // row -> record; empty while rows are records in order
+};
