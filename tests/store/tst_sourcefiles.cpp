@@ -91,6 +91,21 @@ class TestSourceFiles : public QObject
         return path;
     }
 
+    // Imports the income of source into a new ledger and compares what
+    // arrived; the source's folder must be left exactly as it was.
+    void importIncomeFrom(const QString &source, const QString &expectedNotes)
+    {
+        const QStringList before = folderState(QFileInfo(source).path());
+        TestLedger target;
+        Connection c;
+        c.setConnectionString(target.connectionString());
+        c.open();
+        c.execute(importIncome(source));
+        QCOMPARE(target.scalar(QStringLiteral("SELECT group_concat(I_Desc, '|') FROM Income")).toString(), expectedNotes);
+        c.close();
+        QCOMPARE(folderState(QFileInfo(source).path()), before);
+    }
+
 private slots:
     void aWalSourceIsOnlyRead()
     {
@@ -116,17 +131,7 @@ private slots:
         QVERIFY(QFileInfo(source + QStringLiteral("-wal")).size() > 0);
         // The main file alone lacks them: a read that ignored the -wal would lose them.
         QCOMPARE(incomeRowsInMainFile(source), 0);
-        const QStringList before = folderState(QFileInfo(source).path());
-
-        TestLedger target;
-        Connection c;
-        c.setConnectionString(target.connectionString());
-        c.open();
-        c.execute(importIncome(source));
-        QCOMPARE(target.scalar(QStringLiteral("SELECT group_concat(I_Desc, '|') FROM Income")).toString(),
-                 QStringLiteral("一月|it's"));
-        c.close();
-        QCOMPARE(folderState(QFileInfo(source).path()), before);
+        importIncomeFrom(source, QStringLiteral("一月|it's"));
     }
 
     void anUnfinishedTransactionOfTheSourceIsLeftOut()
@@ -151,17 +156,7 @@ private slots:
         }
         QVERIFY(QFileInfo(crashed).size() > committedSize);
         QDir(QFileInfo(writing).path()).remove(QFileInfo(writing).fileName());
-        const QStringList before = folderState(QFileInfo(crashed).path());
-
-        TestLedger target;
-        Connection c;
-        c.setConnectionString(target.connectionString());
-        c.open();
-        c.execute(importIncome(crashed));
-        QCOMPARE(target.scalar(QStringLiteral("SELECT group_concat(I_Desc, '|') FROM Income")).toString(),
-                 QStringLiteral("一月|it's"));
-        c.close();
-        QCOMPARE(folderState(QFileInfo(crashed).path()), before);
+        importIncomeFrom(crashed, QStringLiteral("一月|it's"));
     }
 
     // Reading needs no right to write beside the source: run as a user who

@@ -6,6 +6,7 @@
 #include "store/Connection.h"
 #include "store/Query.h"
 #include "support/ErrorMessage.h"
+#include "support/LedgerFiles.h"
 #include "support/TestLedger.h"
 
 #include <QTest>
@@ -14,17 +15,10 @@
 
 namespace {
 
-QList<QVariantList> rowsOf(Connection &connection, const QString &sql)
+QList<QVariantList> queryRows(Connection &connection, const QString &sql)
 {
     QList<QVariantList> rows;
-    connection.query(sql, [&](Statement &statement) {
-        while (statement.step()) {
-            QVariantList row;
-            for (int c = 0; c < statement.columnCount(); ++c)
-                row.append(statement.value(c));
-            rows.append(row);
-        }
-    });
+    connection.query(sql, [&](Statement &statement) { rows = rowsOf(statement); });
     return rows;
 }
 
@@ -95,7 +89,7 @@ private slots:
             connection->execute(QStringLiteral("DELETE FROM Payout"));
             connection->execute(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num,P_Desc) VALUES(#2026-1-2#, 'a', %1, 'n')")
                                     .arg(literal));
-            const auto rows = rowsOf(*connection, QStringLiteral("SELECT P_Num, %1, typeof(P_Num) FROM Payout WHERE P_Num = %1 "
+            const auto rows = queryRows(*connection, QStringLiteral("SELECT P_Num, %1, typeof(P_Num) FROM Payout WHERE P_Num = %1 "
                                                                  "AND P_Num BETWEEN %1 AND %1")
                                                       .arg(literal));
             QCOMPARE(rows.size(), 1);
@@ -112,12 +106,12 @@ private slots:
         const int before = preparedStatements(connection->handle());
         for (int round = 0; round < 50; ++round) {
             for (const auto &[category, sum] : {std::pair{"a", 5.5}, std::pair{"b''c", 2.0}, std::pair{"none", 0.0}}) {
-                const auto rows = rowsOf(*connection, QStringLiteral("SELECT Sum(P_Num) AS n FROM Payout WHERE P_Date BETWEEN "
+                const auto rows = queryRows(*connection, QStringLiteral("SELECT Sum(P_Num) AS n FROM Payout WHERE P_Date BETWEEN "
                                                                      "#2026-1-1# AND #2026-1-31# AND P_Class='%1'")
                                                           .arg(QLatin1String(category)));
                 QCOMPARE(rows[0][0].toDouble(), sum);
             }
-            const auto day = rowsOf(*connection, QStringLiteral("SELECT count(*) FROM Payout WHERE P_Date = '2026-01-0%1'")
+            const auto day = queryRows(*connection, QStringLiteral("SELECT count(*) FROM Payout WHERE P_Date = '2026-01-0%1'")
                                                      .arg(2 + round % 2));
             QCOMPARE(day[0][0].toInt(), round % 2 ? 2 : 1);
         }
@@ -133,13 +127,13 @@ private slots:
                                     .arg(i)
                                     .arg(i % 2)
                                     .arg(i * 10));
-        auto rows = rowsOf(*connection, QStringLiteral("SELECT P_Class, Sum(P_Num) FROM Payout WHERE P_Num > 0 GROUP BY 1 "
+        auto rows = queryRows(*connection, QStringLiteral("SELECT P_Class, Sum(P_Num) FROM Payout WHERE P_Num > 0 GROUP BY 1 "
                                                        "ORDER BY 2 DESC LIMIT 1"));
         QCOMPARE(rows, (QList<QVariantList>{{QStringLiteral("k1"), 40.0}}));
-        rows = rowsOf(*connection, QStringLiteral("SELECT P_Num FROM Payout WHERE P_No IN (SELECT P_No FROM Payout "
+        rows = queryRows(*connection, QStringLiteral("SELECT P_Num FROM Payout WHERE P_No IN (SELECT P_No FROM Payout "
                                                   "WHERE P_Num < 25 ORDER BY 1 DESC LIMIT 1)"));
         QCOMPARE(rows, (QList<QVariantList>{{20.0}}));
-        rows = rowsOf(*connection, QStringLiteral("SELECT 'x' FROM Payout WHERE P_Num = 30"));
+        rows = queryRows(*connection, QStringLiteral("SELECT 'x' FROM Payout WHERE P_Num = 30"));
         QCOMPARE(rows, (QList<QVariantList>{{QStringLiteral("x")}}));
     }
 
@@ -153,7 +147,7 @@ private slots:
         connection->query(QStringLiteral("SELECT IC_Name FROM IncomeClass WHERE IC_No > 0 ORDER BY IC_No"), [&](Statement &outer) {
             while (outer.step()) {
                 const QString name = outer.value(0).toString();
-                const auto inner = rowsOf(*connection, QStringLiteral("SELECT IC_Name FROM IncomeClass WHERE IC_No > 2 ORDER BY IC_No"));
+                const auto inner = queryRows(*connection, QStringLiteral("SELECT IC_Name FROM IncomeClass WHERE IC_No > 2 ORDER BY IC_No"));
                 seen.append(name + QLatin1Char('/') + inner.value(0).value(0).toString());
             }
         });
@@ -166,7 +160,7 @@ private slots:
         for (const QString &sql : {QStringLiteral("SELECT * FROM Payout WHERE P_Num = 1.2.3"),
                                   QStringLiteral("SELECT * FROM Payout WHERE P_Num = 12abc"),
                                   QStringLiteral("SELECT * FROM Payout WHERE P_Num = 0x1g")}) {
-            const QString message = errorMessageOf([&] { rowsOf(*connection, sql); });
+            const QString message = errorMessageOf([&] { queryRows(*connection, sql); });
             const QString expected = sqliteMessage(ledger->path(), sql);
             QVERIFY2(!expected.isEmpty() && expected != QLatin1String("not an error"), qPrintable(expected));
             QVERIFY2(message.endsWith(QStringLiteral("：") + expected), qPrintable(message));
@@ -176,7 +170,7 @@ private slots:
             connection->execute(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num) VALUES('2026-01-02', 'a', 1e999)"));
         });
         QVERIFY2(message.contains(QLatin1String("P_Num")) && message.contains(QLatin1String("Inf")), qPrintable(message));
-        message = errorMessageOf([&] { rowsOf(*connection, QStringLiteral("SELECT * FROM Payout WHERE P_Num = 1; DELETE FROM Payout")); });
+        message = errorMessageOf([&] { queryRows(*connection, QStringLiteral("SELECT * FROM Payout WHERE P_Num = 1; DELETE FROM Payout")); });
         QVERIFY2(message.contains(QLatin1String("DELETE FROM Payout")), qPrintable(message));
         QCOMPARE(ledger->scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 0);
     }

@@ -53,6 +53,11 @@ QList<QVariantList> fileRows(const QString &path, const QString &sql)
     SqliteHandle db(raw);
     sqlite3_busy_timeout(raw, 5000);
     Statement statement(raw, sql);
+    return rowsOf(statement);
+}
+
+QList<QVariantList> rowsOf(Statement &statement)
+{
     QList<QVariantList> rows;
     while (statement.step()) {
         QVariantList row;

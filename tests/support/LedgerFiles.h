@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVariant>
 
+class Statement;
+
 // Whole ledger files and the folders they lie in, for tests that must show
 // that a file or a folder was left exactly as it was.
 
@@ -21,3 +23,6 @@ void fillLedger(const QString &path, const QStringList &statements);
 
 // The rows of a query on any database file, read without the engine.
 QList<QVariantList> fileRows(const QString &path, const QString &sql);
+
+// Every row that a prepared statement returns, stepping it to its end.
+QList<QVariantList> rowsOf(Statement &statement);

@@ -1,5 +1,6 @@
 #include "TestLedger.h"
 
+#include "LedgerFiles.h"
 #include "newledger/LedgerSchema.h"
 #include "store/DataModuleUt.h"
 #include "store/Statement.h"
@@ -46,12 +47,5 @@ QList<QVariantList> TestLedger::rows(const QString &sql) const
 {
     auto db = openRaw(m_path);
     Statement statement(db.get(), sql);
-    QList<QVariantList> result;
-    while (statement.step()) {
-        QVariantList row;
-        for (int c = 0; c < statement.columnCount(); ++c)
-            row.append(statement.value(c));
-        result.append(row);
-    }
-    return result;
+    return rowsOf(statement);
 }
