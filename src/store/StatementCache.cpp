@@ -68,9 +68,18 @@ std::optional<Skeleton> skeletonOf(SqlTokens tokens)
         return std::nullopt;
 
     Skeleton skeleton;
-    // Whether literals are values, per parenthesis depth; a parenthesis
-    // inherits from the clause that holds it until a clause of its own starts.
-    std::vector<bool> valueDepth{false};
+    // Per parenthesis depth: whether literals are values, which a parenthesis
+    // inherits from the clause that holds it until a clause of its own starts;
+    // whether the clause lists result columns; whether the parenthesis lies
+    // within such a list, where a column without an alias is named by its
+    // text, literals included.
+    struct Depth
+    {
+        bool values = false;
+        bool results = false;
+        bool named = false;
+    };
+    std::vector<Depth> depths(1);
     for (size_t i = 0; i < tokens.size(); ++i) {
         SqlToken &token = tokens[i];
         // "123abc" is one bad token to SQLite, two tokens to us.
@@ -78,26 +87,28 @@ std::optional<Skeleton> skeletonOf(SqlTokens tokens)
             && tokens[i + 1].kind != SqlToken::Kind::Symbol;
         switch (token.kind) {
         case SqlToken::Kind::Word:
-            if (const Clause clause = clauseOf(token); clause != Clause::Inherited)
-                valueDepth.back() = clause == Clause::Values;
+            if (const Clause clause = clauseOf(token); clause != Clause::Inherited) {
+                depths.back().values = clause == Clause::Values;
+                depths.back().results = token.isWord("SELECT") || token.isWord("RETURNING");
+            }
             break;
         case SqlToken::Kind::Symbol:
             // Parameters of its own would clash with the numbering of ours.
             if (token.isSymbol("?") || token.isSymbol(":") || token.isSymbol("@") || token.isSymbol("$"))
                 return std::nullopt;
             if (token.isSymbol("("))
-                valueDepth.push_back(valueDepth.back());
-            else if (token.isSymbol(")") && valueDepth.size() > 1)
-                valueDepth.pop_back();
+                depths.push_back({depths.back().values, depths.back().results, depths.back().named || depths.back().results});
+            else if (token.isSymbol(")") && depths.size() > 1)
+                depths.pop_back();
             break;
         case SqlToken::Kind::String:
-            if (valueDepth.back() && !glued) {
+            if (depths.back().values && !depths.back().named && !glued) {
                 skeleton.literals.push_back({Literal::Kind::Text, token.stringValue()});
                 token.text = QLatin1Char('?') + QString::number(skeleton.literals.size());
             }
             break;
         case SqlToken::Kind::Number:
-            if (valueDepth.back() && !glued)
+            if (depths.back().values && !depths.back().named && !glued)
                 if (const auto kind = numberKind(token.text)) {
                     skeleton.literals.push_back({*kind, token.text});
                     token.text = QLatin1Char('?') + QString::number(skeleton.literals.size());

@@ -137,6 +137,24 @@ private slots:
         QCOMPARE(rows, (QList<QVariantList>{{QStringLiteral("x")}}));
     }
 
+    // A result column without a name of its own is named by its text, the
+    // literals of a subquery or a filter in it included.
+    void resultColumnsKeepTheirWrittenNames()
+    {
+        connection->execute(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num) VALUES('2026-01-02', 'a', 1.5)"));
+        const QString sql = QStringLiteral("SELECT (SELECT count(*) FROM Payout WHERE P_Class='a'), count(*) FILTER (WHERE P_Num > 1), "
+                                           "P_Class FROM Payout WHERE P_Num > 0");
+        for (int round = 0; round < 2; ++round) { // prepared, then taken from the cache
+            Query query(QStringLiteral("q"));
+            query.setConnection(connection.get());
+            query.setSql(sql);
+            query.open();
+            QCOMPARE(query.fieldNames(), (QStringList{QStringLiteral("(SELECT count(*) FROM Payout WHERE P_Class='a')"),
+                                                      QStringLiteral("count(*) FILTER (WHERE P_Num > 1)"), QStringLiteral("P_Class")}));
+            QCOMPARE(query.fieldValue(QStringLiteral("P_Class")).toString(), QStringLiteral("a"));
+        }
+    }
+
     // A reader that runs the same statement again (other literals) while it
     // steps through the first gets a statement of its own.
     void aStatementRunWithinItsOwnReaderGetsItsOwnCopy()
