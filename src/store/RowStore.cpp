@@ -399,10 +399,21 @@ void RowStore::insertBlankRow(int row)
 void RowStore::removeRow(int row)
 {
     const std::uint32_t gone = record(row);
-    if (!m_order.empty())
+    if (m_order.empty() && gone + 1 != m_records)
+        materializeOrder();
+    if (!m_order.empty()) {
         m_order.erase(m_order.begin() + row);
-    else if (gone + 1 != m_records)
-        materializeOrder(), m_order.erase(m_order.begin() + row);
+        if (m_order.empty()) {
+            // An empty order reads as every record in turn: with no row
+            // left, the unreachable records must go too.
+            for (Column &column : m_columns) {
+                column.payloads.clear();
+                column.tags.clear();
+            }
+            m_records = 0;
+            return;
+        }
+    }
     if (gone + 1 != m_records)
         return; // a record in the middle stays unreachable until the next read
     for (Column &column : m_columns) {

@@ -180,6 +180,23 @@ private slots:
         QCOMPARE(ledger->scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 3);
     }
 
+    void deletingEveryRowFromTheTopLeavesNone()
+    {
+        openPayouts();
+        for (int left = 2; left >= 0; --left) {
+            query->first();
+            query->deleteRecord();
+            QCOMPARE(query->recordCount(), left);
+        }
+        QVERIFY(query->isEmpty());
+        QCOMPARE(query->currentRow(), -1);
+        QVERIFY(query->eof());
+        QCOMPARE(ledger->scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 1);
+        query->append(); // a new row in the empty set is the only one
+        QCOMPARE(query->recordCount(), 1);
+        QCOMPARE(query->valueAt(0, 0), QVariant());
+    }
+
     void editOnAnEmptyRowSetStartsANewRow()
     {
         query->setSql(QStringLiteral("SELECT IC_No,IC_Name FROM IncomeClass ORDER BY IC_No DESC"));
