@@ -125,6 +125,9 @@ void Query::readRows()
     RowStore rows;
     connectionForUse().query(m_sql, [&](Statement &statement) {
         sqlite3_stmt *stmt = statement.handle();
+        // A kept statement is prepared again by its first step when another
+        // program changed the schema meanwhile: its columns are read after it.
+        bool haveRow = statement.step();
         const int columns = statement.columnCount();
         for (int c = 0; c < columns; ++c) {
             Field field;
@@ -140,7 +143,7 @@ void Query::readRows()
             fields.push_back(field);
         }
         rows = RowStore(columns);
-        while (statement.step())
+        for (; haveRow; haveRow = statement.step())
             rows.appendRow(stmt);
     });
     // An expression column takes its kind from the values it holds.

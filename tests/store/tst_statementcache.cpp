@@ -172,6 +172,24 @@ private slots:
         QCOMPARE(seen, (QStringList{QStringLiteral("c1/c3"), QStringLiteral("c2/c3"), QStringLiteral("c3/c3")}));
     }
 
+    // Another program may change the ledger's tables while a statement is
+    // kept; the next run shows the columns as they are now.
+    void aTableChangedByAnotherProgramShowsItsColumnsAsTheyAre()
+    {
+        connection->execute(QStringLiteral("INSERT INTO IncomeClass(IC_Name) VALUES('工资')"));
+        Query query(QStringLiteral("Classes"));
+        query.setConnection(connection.get());
+        query.setSql(QStringLiteral("SELECT * FROM IncomeClass WHERE IC_No > 0"));
+        query.open();
+        QCOMPARE(query.fieldNames(), (QStringList{QStringLiteral("IC_No"), QStringLiteral("IC_Name")}));
+        ledger->exec(QStringLiteral("ALTER TABLE IncomeClass ADD COLUMN IC_Note TEXT"));
+        query.close();
+        query.open();
+        QCOMPARE(query.fieldNames(),
+                 (QStringList{QStringLiteral("IC_No"), QStringLiteral("IC_Name"), QStringLiteral("IC_Note")}));
+        QCOMPARE(query.fieldText(QStringLiteral("IC_Name")), QStringLiteral("工资"));
+    }
+
     // Failures read as they did when the text was prepared as written.
     void failuresAreThoseOfTheText()
     {
