@@ -8,6 +8,8 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 
@@ -74,6 +76,38 @@ private slots:
                  QStringLiteral("Tom's lunch"));
         QCOMPARE(m->DBGridZC->rowModel()->currentRow(), 1);
         QVERIFY(app->boxes().shown.isEmpty());
+    }
+
+    // The row header repaints a section only when told; each change of the
+    // indicator's row or mark must be told, for the old row and the new.
+    void theRowHeaderIsToldWhenTheIndicatorChanges()
+    {
+        GridRowModel *rows = m->DBGridZC->rowModel();
+        QSignalSpy told(rows, &QAbstractItemModel::headerDataChanged);
+        const auto toldRows = [&] {
+            QSet<int> sections;
+            for (const QList<QVariant> &signal : told)
+                if (signal[0].value<Qt::Orientation>() == Qt::Vertical)
+                    for (int row = signal[1].toInt(); row <= signal[2].toInt(); ++row)
+                        sections.insert(row);
+            told.clear();
+            return sections;
+        };
+        const auto mark = [&](int row) { return rows->headerData(row, Qt::Vertical, Qt::DisplayRole).toString(); };
+
+        user::clickCell(m->DBGridZC, 1, 3);
+        QCOMPARE(toldRows(), (QSet<int>{0, 1}));
+        QCOMPARE(mark(1), QStringLiteral("▶"));
+        typeIntoCell(m->DBGridZC, QStringLiteral("taxi"));
+        user::clickCell(m->DBGridZC, 1, 2); // the typed note is handed to the row
+        QCOMPARE(mark(1), QStringLiteral("✎"));
+        QCOMPARE(toldRows(), (QSet<int>{1}));
+        user::clickCell(m->DBGridZC, 2, 2); // posts row 1
+        QCOMPARE(mark(1), QString());
+        QCOMPARE(mark(2), QStringLiteral("▶"));
+        QVERIFY(toldRows().contains(QSet<int>{1, 2}));
+        user::clickCell(m->DBGridZC, 2, 3); // same row, same mark: nothing to tell
+        QCOMPARE(toldRows(), QSet<int>());
     }
 
     void aValueTheTableRefusesEndsInTheErrorBox()
