@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 #include <sqlite3.h>
 
 namespace {
@@ -64,6 +65,16 @@ struct OpenLedger
         connection.open();
     }
     QString path() const { return ledger.path(); }
+
+    // A row set on this ledger, open, as a grid's query is.
+    std::unique_ptr<Query> openQuery(const QString &name, const QString &sql)
+    {
+        auto query = std::make_unique<Query>(name);
+        query->setConnection(&connection);
+        query->setSql(sql);
+        query->open();
+        return query;
+    }
 };
 
 } // namespace
@@ -86,18 +97,15 @@ private slots:
     void aGridPostIsInTheMainFileAlone()
     {
         OpenLedger l;
-        Query list(QStringLiteral("ADOQueryZC"));
-        list.setConnection(&l.connection);
-        list.setSql(QStringLiteral("Select P_No,P_Date,P_Class,P_Num,P_Desc From Payout"));
-        list.open();
-        list.append();
-        list.setFieldText(list.fieldIndex(QStringLiteral("P_Date")), QStringLiteral("2010-03-05"));
-        list.setFieldText(list.fieldIndex(QStringLiteral("P_Num")), QStringLiteral("7.25"));
-        list.post();
+        const auto list = l.openQuery(QStringLiteral("ADOQueryZC"), QStringLiteral("Select P_No,P_Date,P_Class,P_Num,P_Desc From Payout"));
+        list->append();
+        list->setFieldText(list->fieldIndex(QStringLiteral("P_Date")), QStringLiteral("2010-03-05"));
+        list->setFieldText(list->fieldIndex(QStringLiteral("P_Num")), QStringLiteral("7.25"));
+        list->post();
         QCOMPARE(inCopy(l.path(), QStringLiteral("SELECT P_Num FROM Payout WHERE P_Date='2010-03-05'")).toDouble(), 7.25);
 
-        list.setFieldText(list.fieldIndex(QStringLiteral("P_Desc")), QStringLiteral("taxi"));
-        list.post();
+        list->setFieldText(list->fieldIndex(QStringLiteral("P_Desc")), QStringLiteral("taxi"));
+        list->post();
         QCOMPARE(inCopy(l.path(), QStringLiteral("SELECT P_Desc FROM Payout")).toString(), QStringLiteral("taxi"));
     }
 
@@ -110,26 +118,20 @@ private slots:
         l.connection.execute(QStringLiteral("Delete From Income Where I_No=1"));
         QCOMPARE(inCopy(l.path(), QStringLiteral("SELECT count(*) FROM Income")).toInt(), 2);
 
-        Query list(QStringLiteral("ADOQuerySR"));
-        list.setConnection(&l.connection);
-        list.setSql(QStringLiteral("Select I_No,I_Date,I_Class,I_Num,I_Desc From Income"));
-        list.open();
-        list.deleteRecord();
+        const auto list = l.openQuery(QStringLiteral("ADOQuerySR"), QStringLiteral("Select I_No,I_Date,I_Class,I_Num,I_Desc From Income"));
+        list->deleteRecord();
         QCOMPARE(inCopy(l.path(), QStringLiteral("SELECT group_concat(I_Num) FROM Income")).toString(), QStringLiteral("3.0"));
     }
 
     void aCategorySaveIsInTheMainFileAlone()
     {
         OpenLedger l;
-        Query list(QStringLiteral("ADOQuerySRLB"));
-        list.setConnection(&l.connection);
-        list.setSql(QStringLiteral("SELECT IC_No,IC_Name FROM IncomeClass ORDER BY IC_No DESC"));
-        list.open();
-        list.setFieldText(list.fieldIndex(QStringLiteral("IC_Name")), QStringLiteral("稿费"));
-        list.post();
-        list.append();
-        list.setFieldText(list.fieldIndex(QStringLiteral("IC_Name")), QStringLiteral("利息"));
-        list.post();
+        const auto list = l.openQuery(QStringLiteral("ADOQuerySRLB"), QStringLiteral("SELECT IC_No,IC_Name FROM IncomeClass ORDER BY IC_No DESC"));
+        list->setFieldText(list->fieldIndex(QStringLiteral("IC_Name")), QStringLiteral("稿费"));
+        list->post();
+        list->append();
+        list->setFieldText(list->fieldIndex(QStringLiteral("IC_Name")), QStringLiteral("利息"));
+        list->post();
         MainFileCopy copy(l.path());
         QCOMPARE(copy.scalar(QStringLiteral("SELECT count(*) FROM IncomeClass WHERE IC_Name IN ('稿费','利息')")).toInt(), 2);
     }
