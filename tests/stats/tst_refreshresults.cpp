@@ -102,7 +102,7 @@ class TestRefreshResults : public QObject
     }
 
     // One row per category of the period, its sum as stored, in the grid in
-    // the table's own order.
+    // the table's own order: that of each category's first record.
     void compareSums(DataGrid *grid, const QString &table, const QString &p, const QString &statTable,
                      const QString &sp, const QString &range, const QString &sumTest)
     {
@@ -122,8 +122,15 @@ class TestRefreshResults : public QObject
         }
         const auto inOrder = ledger().rows(QStringLiteral("SELECT %1Class, %1Count FROM %2 ORDER BY %3No")
                                                .arg(sp, statTable, sp.left(3)));
+        QStringList firstSeen;
+        for (const QVariantList &record : ledger().rows(QStringLiteral("SELECT %1Class FROM %2 WHERE %1Date%3 ORDER BY %1Date, %1No")
+                                                            .arg(p, table, range)))
+            if (!firstSeen.contains(record[0].toString()))
+                firstSeen.append(record[0].toString());
         QCOMPARE(grid->model()->rowCount(), inOrder.size());
+        QCOMPARE(inOrder.size(), firstSeen.size());
         for (int r = 0; r < inOrder.size(); ++r) {
+            QCOMPARE(inOrder[r][0].toString(), firstSeen[r]);
             QCOMPARE(cell(grid, r, 0), inOrder[r][0].toString());
             QCOMPARE(cell(grid, r, 1), inOrder[r][1].isNull() ? QString() : generalNumber(inOrder[r][1].toDouble()));
         }

@@ -42,7 +42,7 @@ struct Ledger
     QString contents() const
     {
         QStringList rows;
-        for (const QVariantList &row : file.rows(QStringLiteral("SELECT P_No, typeof(P_Date), P_Date, typeof(P_Num), P_Num FROM Payout")))
+        for (const QVariantList &row : file.rows(QStringLiteral("SELECT P_No, typeof(P_Date), P_Date, typeof(P_Num), P_Num FROM Payout ORDER BY P_No")))
             for (const QVariant &value : row)
                 rows.append(value.toString());
         return rows.join(QLatin1Char('|'));

@@ -1,8 +1,13 @@
+#include "support/LedgerFiles.h"
+
+#include "store/Statement.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sqlite3.h>
 
 namespace {
 
@@ -138,6 +143,24 @@ private slots:
         QCOMPARE(missing.status, 1);
         QVERIFY(missing.err.contains(QLatin1String("/nowhere/old.257")));
         QVERIFY(!QFileInfo::exists(QStringLiteral("/nowhere/old.257")));
+    }
+
+    // A period's statistics must not visit every record of a long ledger:
+    // each category's sum comes from an index alone.
+    void aCategorysSumIsReadFromAnIndexAlone()
+    {
+        sqlite3 *raw = nullptr;
+        QCOMPARE(sqlite3_open_v2(ledger.toUtf8().constData(), &raw, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+        const SqliteHandle db(raw);
+        for (const char *sql : {"SELECT Sum(P_Num) FROM Payout WHERE P_Date BETWEEN '2010-03-01' AND '2010-03-31' AND P_Class='Food'",
+                                "SELECT Sum(I_Num) FROM Income WHERE I_Date = '2010-03-09' AND I_Class='Pay'"}) {
+            Statement plan(db.get(), QStringLiteral("EXPLAIN QUERY PLAN ") + QLatin1String(sql));
+            QString search;
+            for (const QVariantList &step : rowsOf(plan))
+                search += step.last().toString() + QLatin1Char('\n');
+            QVERIFY2(search.startsWith(QLatin1String("SEARCH")) && search.contains(QLatin1String("USING COVERING INDEX")),
+                     qPrintable(search));
+        }
     }
 
     void aFileThatIsNoLedgerIsRefused()

@@ -40,11 +40,14 @@ QStringList schema()
             .arg(number("PS_P_Count")),
         QStringLiteral("CREATE TABLE AllCount (AC_No INTEGER PRIMARY KEY AUTOINCREMENT, %1, %2, %3)")
             .arg(number("AC_I_Count"), number("AC_P_Count"), number("AC_Net_Count")),
-        // A period's lists and sums read only the days of the period.
+        // A period's lists and sums read only the days of the period. A
+        // category's sum is read from its index alone, without a visit to each
+        // record. The day index keeps the days alone, so that the categories of
+        // a period still come in the order of their first record.
         QStringLiteral("CREATE INDEX Income_Date ON Income(I_Date)"),
-        QStringLiteral("CREATE INDEX Income_Class_Date ON Income(I_Class, I_Date)"),
+        QStringLiteral("CREATE INDEX Income_Class_Date ON Income(I_Class, I_Date, I_Num)"),
         QStringLiteral("CREATE INDEX Payout_Date ON Payout(P_Date)"),
-        QStringLiteral("CREATE INDEX Payout_Class_Date ON Payout(P_Class, P_Date)"),
+        QStringLiteral("CREATE INDEX Payout_Class_Date ON Payout(P_Class, P_Date, P_Num)"),
     };
 }
 
