@@ -92,6 +92,10 @@ DBChart::DBChart(const QString &title, const std::vector<SeriesLook> &series, QW
     m_axisX->setVisible(false);
     m_axisY->setLabelFormat(QStringLiteral("%.10g")); // 2000 and 0.5, not 2000.0 and 0.50
     setRenderHint(QPainter::Antialiasing);
+    // One rectangle around what changed: a new period moves every bar, value
+    // and axis text, and drawing through a clip of many small pieces cost more
+    // than drawing the whole of their span.
+    setViewportUpdateMode(QGraphicsView::BoundingRectViewportUpdate);
     setFrameShape(QFrame::NoFrame);
     applyFonts(); // which gives the axis its first range and step
     // Ticks at whole steps from zero, so that zero always carries one.

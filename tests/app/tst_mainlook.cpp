@@ -72,6 +72,20 @@ void verifyTextClearOfArrow(QWidget *box, const QString &text)
     QVERIFY(edit->geometry().right() < arrowRect(box).left());
 }
 
+// The largest difference of one colour channel between two images of one size.
+int largestDifference(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return 255;
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            largest = std::max({largest, qAbs(qRed(p) - qRed(q)), qAbs(qGreen(p) - qGreen(q)), qAbs(qBlue(p) - qBlue(q))});
+        }
+    return largest;
+}
+
 } // namespace
 
 class TestMainLook : public QObject
@@ -345,6 +359,45 @@ private slots:
             zeroShown = zeroShown || tick.text == QLatin1String("0");
         }
         QVERIFY(zeroShown);
+    }
+
+    // The chart repaints only what each change touched; what the screen then
+    // shows must be what a whole new drawing of the chart would show.
+    void chartOnScreenIsWhatAFreshDrawingShows()
+    {
+        AppFixture app;
+        const QDate today = QDate::currentDate();
+        const QDate sameMonth = today.day() > 1 ? today.addDays(-1) : today.addDays(1);
+        const QDate sameYear = today.month() > 1 ? today.addMonths(-1) : today.addMonths(1);
+        addToday(app.ledger(), QStringLiteral("Income"), QStringLiteral("1200"));
+        addToday(app.ledger(), QStringLiteral("Payout"), QStringLiteral("300.5"));
+        app.ledger().exec(QStringLiteral("INSERT INTO Income(I_Date,I_Class,I_Num,I_Desc) VALUES('%1','奖金',5000,'')")
+                              .arg(sameMonth.toString(Qt::ISODate)));
+        app.ledger().exec(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num,P_Desc) VALUES('%1','住房',9000,'')")
+                              .arg(sameYear.toString(Qt::ISODate)));
+        app.show();
+        TMainFm *m = app.main();
+        user::press(Qt::Key_O, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        user::press(Qt::Key_T);
+        QWidget *viewport = m->DBChartJSR->viewport();
+        const auto onScreen = [&] {
+            QCoreApplication::processEvents();
+            const QRect at(viewport->mapTo(m, QPoint(0, 0)), viewport->size());
+            return m->screen()->grabWindow(m->winId(), at.x(), at.y(), at.width(), at.height()).toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        QImage before = onScreen();
+        for (QRadioButton *period : {m->RadioButton3, m->RadioButton2, m->RadioButton1, m->RadioButton3, m->RadioButton2}) {
+            if (period->isChecked())
+                continue;
+            user::click(period);
+            // Once the repaints are through (pixels left behind would stay);
+            // a partial repaint may blend an antialiased edge one level apart.
+            QImage shown;
+            QTRY_VERIFY((shown = onScreen()) != before
+                        && largestDifference(shown, viewport->grab().toImage().convertToFormat(QImage::Format_RGB32)) <= 2);
+            before = shown;
+        }
     }
 
     // The bars of the three series stand side by side, moved by -30 %, 5 %
