@@ -20,6 +20,7 @@ Statement::Lease &Statement::Lease::operator=(Lease &&other) noexcept
     if (this != &other) {
         release();
         entry = std::move(other.entry);
+        sql = std::move(other.sql);
     }
     return *this;
 }
@@ -39,12 +40,17 @@ void SqliteCloser::operator()(sqlite3 *db) const noexcept
     sqlite3_close_v2(db);
 }
 
-void raiseSqliteError(sqlite3 *db, const QString &reason)
+Error sqliteError(sqlite3 *db, const QString &reason)
 {
     const QString message = excerpt(QString::fromUtf8(sqlite3_errmsg(db)));
     if (sqlite3_extended_errcode(db) == SQLITE_CONSTRAINT_FUNCTION)
-        throw Error(message);
-    throw Error(reason + QStringLiteral("：") + message);
+        return Error(message);
+    return Error(reason + QStringLiteral("：") + message);
+}
+
+void raiseSqliteError(sqlite3 *db, const QString &reason)
+{
+    throw sqliteError(db, reason);
 }
 
 Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db)
@@ -65,8 +71,8 @@ Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db)
         throw Error(QStringLiteral("一次只能执行一条语句，语句结束后还有内容：%1").arg(excerpt(QString::fromUtf8(tail).trimmed())));
 }
 
-Statement::Statement(sqlite3 *db, std::shared_ptr<CachedStatement> cached)
-    : m_db(db), m_lease(std::move(cached)), m_stmt(m_lease.entry->stmt)
+Statement::Statement(sqlite3 *db, std::shared_ptr<CachedStatement> cached, const QString &sql)
+    : m_db(db), m_lease(std::move(cached), sql), m_stmt(m_lease.entry->stmt)
 {
     m_lease.entry->inUse = true;
 }
@@ -95,7 +101,13 @@ bool Statement::step()
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    raiseSqliteError(m_db, QStringLiteral("数据库引擎执行语句失败"));
+    const Error failure = sqliteError(m_db, QStringLiteral("数据库引擎执行语句失败"));
+    // A kept statement is prepared again when another program changed its
+    // tables; one that no longer prepares is refused as its text is.
+    if (rc == SQLITE_ERROR && m_lease.entry && !m_lease.sql.isEmpty()) {
+        [[maybe_unused]] const Statement text(m_db, m_lease.sql); // raises the refusal
+    }
+    throw failure;
 }
 
 void Statement::run()

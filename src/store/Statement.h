@@ -22,7 +22,9 @@ class Statement
 {
 public:
     Statement(sqlite3 *db, const QString &sql); // raises Error with SQLite's message
-    Statement(sqlite3 *db, std::shared_ptr<CachedStatement> cached); // marks it in use
+    // Marks it in use; sql is the text it stands for, which decides how a
+    // failure reads (empty: none).
+    Statement(sqlite3 *db, std::shared_ptr<CachedStatement> cached, const QString &sql = QString());
     Statement(Statement &&) noexcept = default;
     Statement &operator=(Statement &&) noexcept = default;
 
@@ -42,7 +44,8 @@ private:
     struct Lease
     {
         std::shared_ptr<CachedStatement> entry;
-        Lease(std::shared_ptr<CachedStatement> e) : entry(std::move(e)) {}
+        QString sql;
+        Lease(std::shared_ptr<CachedStatement> e, const QString &text = QString()) : entry(std::move(e)), sql(text) {}
         Lease(Lease &&) noexcept = default;
         Lease &operator=(Lease &&) noexcept;
         ~Lease() { release(); }
@@ -64,3 +67,5 @@ using SqliteHandle = std::unique_ptr<sqlite3, SqliteCloser>;
 // Raises Error with our reason and then the connection's last message, as
 // SQLite gave it. A refusal of the stored-value checks is its own reason.
 [[noreturn]] void raiseSqliteError(sqlite3 *db, const QString &reason);
+class Error;
+Error sqliteError(sqlite3 *db, const QString &reason); // the Error that raiseSqliteError raises

@@ -17,6 +17,7 @@ struct Literal
     enum class Kind { Text, Integer, Real };
     Kind kind;
     QString text; // the value of a text, the source form of a number
+    bool negated = false; // written right after a minus sign
 };
 
 struct Skeleton
@@ -80,8 +81,12 @@ std::optional<Skeleton> skeletonOf(SqlTokens tokens)
         bool named = false;
     };
     std::vector<Depth> depths(1);
+    bool afterMinus = false;
     for (size_t i = 0; i < tokens.size(); ++i) {
         SqlToken &token = tokens[i];
+        const bool negated = afterMinus;
+        if (token.kind != SqlToken::Kind::Space)
+            afterMinus = token.isSymbol("-");
         // "123abc" is one bad token to SQLite, two tokens to us.
         const bool glued = i + 1 < tokens.size() && tokens[i + 1].kind != SqlToken::Kind::Space
             && tokens[i + 1].kind != SqlToken::Kind::Symbol;
@@ -110,7 +115,7 @@ std::optional<Skeleton> skeletonOf(SqlTokens tokens)
         case SqlToken::Kind::Number:
             if (depths.back().values && !depths.back().named && !glued)
                 if (const auto kind = numberKind(token.text)) {
-                    skeleton.literals.push_back({*kind, token.text});
+                    skeleton.literals.push_back({*kind, token.text, negated});
                     token.text = QLatin1Char('?') + QString::number(skeleton.literals.size());
                 }
             break;
@@ -180,7 +185,7 @@ Statement StatementCache::prepare(sqlite3 *db, const QString &sql, SqlTokens tok
     // statement run from within that reader.
     if (!entry || entry->inUse)
         return Statement(db, sql);
-    Statement statement(db, entry);
+    Statement statement(db, entry, sql);
     sqlite3_stmt *stmt = statement.handle();
     for (size_t i = 0; i < skeleton->literals.size(); ++i) {
         const Literal &literal = skeleton->literals[i];
@@ -192,6 +197,10 @@ Statement StatementCache::prepare(sqlite3 *db, const QString &sql, SqlTokens tok
         } else if (literal.kind == Literal::Kind::Integer) {
             rc = sqlite3_bind_int64(stmt, index, literal.text.toLongLong());
         } else if (const std::optional<double> real = realOf(db, literal.text)) {
+            // SQLite negates a written number itself but subtracts a bound
+            // one from zero, which loses the sign of a zero.
+            if (literal.negated && *real == 0)
+                return Statement(db, sql);
             rc = sqlite3_bind_double(stmt, index, *real);
         } else {
             rc = SQLITE_ERROR;

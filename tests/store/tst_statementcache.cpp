@@ -10,6 +10,7 @@
 #include "support/TestLedger.h"
 
 #include <QTest>
+#include <cmath>
 #include <cstring>
 #include <sqlite3.h>
 
@@ -188,6 +189,48 @@ private slots:
         QCOMPARE(query.fieldNames(),
                  (QStringList{QStringLiteral("IC_No"), QStringLiteral("IC_Name"), QStringLiteral("IC_Note")}));
         QCOMPARE(query.fieldText(QStringLiteral("IC_Name")), QStringLiteral("工资"));
+    }
+
+    // SQLite negates a number written after a minus sign itself, but
+    // subtracts a bound one from zero: the two differ for a zero, whose sign
+    // an untyped column keeps.
+    void aNegatedZeroKeepsItsSign()
+    {
+        ledger->exec(QStringLiteral("CREATE TABLE Loose(v)"));
+        for (const char *zero : {"0.0", "0e5", "1e-400"}) {
+            for (int round = 0; round < 2; ++round) { // prepared, then taken from the cache
+                connection->execute(QStringLiteral("DELETE FROM Loose"));
+                connection->execute(QStringLiteral("INSERT INTO Loose(v) VALUES(-%1)").arg(QLatin1String(zero)));
+                const QVariant stored = ledger->scalar(QStringLiteral("SELECT v FROM Loose"));
+                QCOMPARE(stored.typeId(), int(QMetaType::Double));
+                QVERIFY2(std::signbit(stored.toDouble()), zero);
+            }
+        }
+    }
+
+    // A kept statement whose table another program dropped or changed is
+    // refused as the text itself is, not reported as a failed run.
+    void aStatementWhoseTableWentIsRefusedAsTheText()
+    {
+        ledger->exec(QStringLiteral("CREATE TABLE Extra(a INTEGER)"));
+        ledger->exec(QStringLiteral("INSERT INTO Extra(a) VALUES(1)"));
+        QCOMPARE(queryRows(*connection, QStringLiteral("SELECT a FROM Extra WHERE a > 0")).size(), 1);
+        connection->execute(QStringLiteral("UPDATE Extra SET a = 2 WHERE a = 1"));
+        ledger->exec(QStringLiteral("ALTER TABLE Extra RENAME COLUMN a TO b"));
+        for (const QString &sql : {QStringLiteral("SELECT a FROM Extra WHERE a > 1"), QStringLiteral("UPDATE Extra SET a = 3 WHERE a = 2")}) {
+            const QString message = errorMessageOf([&] {
+                if (sql.startsWith(QLatin1String("SELECT")))
+                    queryRows(*connection, sql);
+                else
+                    connection->execute(sql);
+            });
+            Connection fresh;
+            fresh.setConnectionString(ledger->connectionString());
+            fresh.open();
+            const QString expected = errorMessageOf([&] { fresh.execute(sql); });
+            QVERIFY2(expected.contains(QLatin1String("no such column")), qPrintable(expected));
+            QCOMPARE(message, expected);
+        }
     }
 
     // Failures read as they did when the text was prepared as written.
