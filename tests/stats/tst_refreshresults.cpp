@@ -1,6 +1,6 @@
 // What a refresh chain shows for a period, every figure of it, against the
 // values worked out independently from the records: the three scratch tables
-// (types and values), every cell of the six grids, the three total boxes and
+// (types and values), every cell of the four grids it fills, the three total boxes and
 // the chart's bars. Whatever is done to make the chain faster, this must hold.
 #include "app/MainUt.h"
 #include "platform/DataGrid.h"
@@ -25,7 +25,7 @@ const char *const payoutClasses[] = {"餐饮", "交通", "购物", "住房", "To
 const char *const incomeClasses[] = {"工资", "奖金", "投资收益"};
 
 // Two years of records: a few payouts most days, an income now and then, some
-// notes with quotes, a handful of amounts left empty.
+// notes with quotes, a handful of amounts left empty and a few refunds.
 void fillLedger(TestLedger &ledger)
 {
     QStringList payouts, incomes;
@@ -35,8 +35,9 @@ void fillLedger(TestLedger &ledger)
     for (QDate day(2009, 1, 1); day <= QDate(2010, 12, 31); day = day.addDays(1), ++n) {
         const QString iso = sqlQuoted(day.toString(Qt::ISODate));
         for (quint32 i = 0, count = random() % 4; i < count; ++i) {
+            // Now and then an amount left empty, or a refund written as a negative payout.
             const QString amount = n % 97 == 0 && i == 0 ? QStringLiteral("NULL")
-                                                          : QString::number(double(random() % 100000) / 100, 'f', 2);
+                                                          : QString::number(double(random() % 100000) / (n % 41 == 0 ? -100 : 100), 'f', 2);
             payouts.append(QStringLiteral("(%1,%2,%3,%4)")
                                .arg(iso, sqlQuoted(QString::fromUtf8(payoutClasses[random() % 8])), amount,
                                     sqlQuoted(QStringLiteral("it's %1").arg(n))));
