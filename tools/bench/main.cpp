@@ -10,12 +10,16 @@
 //   peak_rss_mb=<m>
 // Arguments, when given, name the ledger sizes to run (say "20"); start-up is
 // then not measured.
-// Times are thread CPU time, medians of interleaved runs; each run alternates
-// between two periods so that no run repeats the one before it.
+// Times are thread CPU time, medians of 21 runs taken in interleaved blocks;
+// each run alternates between two periods so that no run repeats the one
+// before it. The whole-ledger range, start-up and the peak memory are measured
+// in a program started afresh for them, so that nothing measured before counts.
 #include "app/MainUt.h"
 #include "app/WindowSet.h"
 #include "newledger/LedgerSchema.h"
+#include "platform/DataGrid.h"
 #include "platform/DatePicker.h"
+#include "platform/ErrorReport.h"
 #include "platform/SelectorBox.h"
 #include "store/Statement.h"
 
@@ -34,13 +38,28 @@
 #include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <sqlite3.h>
 #include <vector>
 
 namespace {
 
 constexpr int runs = 21;
-const QDate firstDay(2006, 1, 1);
+constexpr int block = 7; // runs of one kind in a row, so that each finds its pages cached
+// Mid-year, so that the two years (and months) a run alternates between both
+// hold records, on the 1-year ledger too.
+const QDate firstDay(2006, 7, 1);
+
+QDate endOf(int years)
+{
+    return firstDay.addYears(years);
+}
+
+// The day the period cases are taken around: the middle of the ledger.
+QDate middleOf(int years)
+{
+    return firstDay.addDays(firstDay.daysTo(endOf(years)) / 2);
+}
 
 SqliteHandle openDb(const QString &path)
 {
@@ -68,7 +87,7 @@ void buildLedger(const QString &path, int years)
     }
     Statement payout(db.get(), QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num,P_Desc) VALUES(?,?,?,?)"));
     Statement income(db.get(), QStringLiteral("INSERT INTO Income(I_Date,I_Class,I_Num,I_Desc) VALUES(?,?,?,?)"));
-    const QDate end = firstDay.addYears(years);
+    const QDate end = endOf(years);
     quint32 seed = 12345;
     auto random = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
     int n = 0;
@@ -199,15 +218,25 @@ QString quoted(const QString &text)
 }
 
 // The bare work of one statement: prepare, step through every row reading
-// every value, finalize.
+// every value as SQLite holds it, finalize. rows() also hands the values back,
+// for the few statements whose results the next ones are made of.
 class BareRunner
 {
 public:
     explicit BareRunner(sqlite3 *db) : m_db(db) {}
 
-    std::vector<std::vector<QByteArray>> run(const QString &sql)
+    void run(const QString &sql) { step(sql, nullptr); }
+
+    std::vector<std::vector<QVariant>> rows(const QString &sql)
     {
-        std::vector<std::vector<QByteArray>> rows;
+        std::vector<std::vector<QVariant>> rows;
+        step(sql, &rows);
+        return rows;
+    }
+
+private:
+    void step(const QString &sql, std::vector<std::vector<QVariant>> *rows)
+    {
         const QByteArray utf8 = sql.toUtf8();
         sqlite3_stmt *stmt = nullptr;
         if (sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, nullptr) != SQLITE_OK) {
@@ -216,20 +245,43 @@ public:
         }
         const int columns = sqlite3_column_count(stmt);
         while (sqlite3_step(stmt) == SQLITE_ROW) {
-            std::vector<QByteArray> row;
-            row.reserve(size_t(columns));
-            for (int c = 0; c < columns; ++c)
-                row.emplace_back(reinterpret_cast<const char *>(sqlite3_column_text(stmt, c)),
-                                 sqlite3_column_bytes(stmt, c));
-            rows.push_back(std::move(row));
+            std::vector<QVariant> row;
+            for (int c = 0; c < columns; ++c) {
+                QVariant value;
+                switch (sqlite3_column_type(stmt, c)) {
+                case SQLITE_INTEGER:
+                    value = qint64(sqlite3_column_int64(stmt, c));
+                    break;
+                case SQLITE_FLOAT:
+                    value = sqlite3_column_double(stmt, c);
+                    break;
+                case SQLITE_NULL:
+                    break;
+                default: // text and blobs: where their bytes are
+                    sqlite3_column_blob(stmt, c);
+                    sqlite3_column_bytes(stmt, c);
+                    if (rows)
+                        value = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, c)),
+                                                  sqlite3_column_bytes(stmt, c));
+                    break;
+                }
+                if (rows)
+                    row.push_back(std::move(value));
+            }
+            if (rows)
+                rows->push_back(std::move(row));
         }
         sqlite3_finalize(stmt);
-        return rows;
     }
 
-private:
     sqlite3 *m_db;
 };
+
+// A number as the statistics run writes it into its statements.
+QString generalNumber(const QVariant &value)
+{
+    return value.isNull() ? QStringLiteral("NULL") : QString::number(value.toDouble(), 'g', 15);
+}
 
 // Exactly the statements that a refresh chain sends for the period, as the
 // engine hands them to SQLite: both list selects, the statistics run (scratch
@@ -256,20 +308,19 @@ void mandatedStatements(sqlite3 *db, Mode mode, const Period &period)
         bare.run(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)));
     for (const Kind &k : kinds) {
         const QString p = QLatin1String(k.prefix), t = QLatin1String(k.table);
-        const auto categories = bare.run(QStringLiteral("SELECT DISTINCT %1Class FROM %2 WHERE %1Date%3").arg(p, t, range));
+        const auto categories = bare.rows(QStringLiteral("SELECT DISTINCT %1Class FROM %2 WHERE %1Date%3").arg(p, t, range));
         for (const auto &category : categories) {
-            const QString name = QString::fromUtf8(category[0]);
-            const auto sum = bare.run(QStringLiteral("SELECT Sum(%1Num) AS %1Num_Count FROM %2 WHERE %1Date%3 AND %1Class=%4")
-                                          .arg(p, t, dayTest, quoted(name)));
+            const QString name = category[0].toString();
+            const auto sum = bare.rows(QStringLiteral("SELECT Sum(%1Num) AS %1Num_Count FROM %2 WHERE %1Date%3 AND %1Class=%4")
+                                           .arg(p, t, dayTest, quoted(name)));
             bare.run(QStringLiteral("INSERT INTO %1(%2Class,%2Count) VALUES(%3, %4 )")
-                         .arg(QLatin1String(k.statTable), QLatin1String(k.statPrefix), quoted(name),
-                              QString::fromUtf8(sum[0][0])));
+                         .arg(QLatin1String(k.statTable), QLatin1String(k.statPrefix), quoted(name), generalNumber(sum[0][0])));
         }
     }
     double totals[2] = {0, 0};
     for (int i = 0; i < 2; ++i) {
         const QString p = QLatin1String(kinds[i].prefix), t = QLatin1String(kinds[i].table);
-        const auto sum = bare.run(QStringLiteral("SELECT Sum(%1Num) AS %1Num_Count FROM %2 WHERE %1Date%3").arg(p, t, range));
+        const auto sum = bare.rows(QStringLiteral("SELECT Sum(%1Num) AS %1Num_Count FROM %2 WHERE %1Date%3").arg(p, t, range));
         totals[i] = sum[0][0].toDouble();
     }
     bare.run(QStringLiteral("INSERT INTO AllCount(AC_I_Count,AC_P_Count,AC_Net_Count) VALUES(%1, %2, %3 )")
@@ -312,10 +363,27 @@ void showPeriod(TMainFm *main, const Period &period)
     main->ComboBox3->setText(period.day);
 }
 
+// A chain that failed would time fast: stop when the chain did not show the
+// period's records, or reported an error.
+void checkShown(TMainFm *main, sqlite3 *db, Mode mode, const Period &period)
+{
+    const QString start = quoted(period.start.toString(Qt::ISODate));
+    const QString test = mode == Mode::Day
+        ? QStringLiteral(" = ") + start
+        : QStringLiteral(" BETWEEN %1 AND %2").arg(start, quoted(period.end.toString(Qt::ISODate)));
+    const qint64 expected = BareRunner(db).rows(QStringLiteral("SELECT count(*) FROM Payout WHERE P_Date") + test)[0][0].toLongLong();
+    const int shown = main->DBGridZC->model()->rowCount();
+    const QString error = reportedError(main->StatusBar1);
+    if (shown != expected || !error.isEmpty()) {
+        std::fprintf(stderr, "bench: the chain showed %d payouts of %lld: %s\n", shown, expected, error.toUtf8().constData());
+        std::exit(1);
+    }
+}
+
 void benchPeriods(int years, TMainFm *main, const QString &path)
 {
     SqliteHandle db = openDb(path);
-    const QDate middle(firstDay.year() + years / 2, 6, 15);
+    const QDate middle = middleOf(years);
     for (const Mode mode : {Mode::Day, Mode::Month, Mode::Year}) {
         const QDate other = mode == Mode::Day ? middle.addDays(1) : mode == Mode::Month ? middle.addMonths(1)
                                                                                         : middle.addYears(1);
@@ -328,14 +396,23 @@ void benchPeriods(int years, TMainFm *main, const QString &path)
             showPeriod(main, periods[1]);
             button->setChecked(true);
             drainEvents();
+            // Blocks of each kind in turn: the bare statements and the chain
+            // write to the same file, and each write makes the other
+            // connection read its pages afresh, which the chain alone never does.
             std::vector<double> chainTimes, mandatedTimes, groupByTimes;
             for (int r = 0; r < runs; ++r) {
                 const Period &period = periods[r % 2];
                 showPeriod(main, period);
                 chainTimes.push_back(threadCpuMs([&] { chain(main); }));
-                mandatedTimes.push_back(threadCpuMs([&] { mandatedStatements(db.get(), mode, period); }));
-                groupByTimes.push_back(threadCpuMs([&] { groupByStatements(db.get(), period); }));
+                if (r % block == block - 1)
+                    for (int b = r + 1 - block; b <= r; ++b) {
+                        const Period &bare = periods[b % 2];
+                        mandatedTimes.push_back(threadCpuMs([&] { mandatedStatements(db.get(), mode, bare); }));
+                    }
             }
+            checkShown(main, db.get(), mode, periods[(runs - 1) % 2]);
+            for (int r = 0; r < runs; ++r)
+                groupByTimes.push_back(threadCpuMs([&] { groupByStatements(db.get(), periods[r % 2]); }));
             const double chainMs = median(chainTimes), mandatedMs = median(mandatedTimes);
             std::printf("%dy %s %s chain_ms=%.2f mandated_ms=%.2f groupby_ms=%.2f ratio=%.2f\n", years, modeName(mode),
                         tab == main->TabSheet1 ? "income" : "stats", chainMs, mandatedMs, median(groupByTimes),
@@ -345,45 +422,61 @@ void benchPeriods(int years, TMainFm *main, const QString &path)
     }
 }
 
-// A custom range over the whole ledger, on the income tab: the time of the
-// chain and how much the program grows by it.
-void benchWholeLedger(int years, TMainFm *main)
+// The program as the user starts it on the ledger in the current folder,
+// with its first refresh painted.
+std::unique_ptr<WindowSet> startProgram()
 {
+    setUpApplication();
+    auto windows = std::make_unique<WindowSet>();
+    windows->MainFm->show();
+    drainEvents();
+    return windows;
+}
+
+QApplication *applicationFor(const char *name)
+{
+    static int argc = 1;
+    static char text[32];
+    std::snprintf(text, sizeof text, "%s", name);
+    static char *argv[] = {text, nullptr};
+    return new QApplication(argc, argv);
+}
+
+// Child mode: a custom range over the whole ledger in the current folder, on
+// the income tab. Prints the chain's median time, how much the program grew
+// by it, and the program's peak.
+int wholeLedgerChild(const QDate &last)
+{
+    std::unique_ptr<QApplication> app(applicationFor("lumibran-bench"));
+    const std::unique_ptr<WindowSet> windows = startProgram();
+    TMainFm *main = windows->MainFm.get();
     main->PageControl1->setCurrentWidget(main->TabSheet1);
-    main->RadioButton2->setChecked(true);
     drainEvents();
     const double before = residentMb();
-    double grown = 0;
-    const QDate last = firstDay.addYears(years).addDays(-1);
     main->DateTimePicker1->setDateQuietly(firstDay);
+    main->DateTimePicker2->setDateQuietly(last);
+    main->RadioButton4->setChecked(true); // its own action runs the chain
+    drainEvents();
+    double grown = residentMb() - before;
     std::vector<double> times;
-    for (int r = 0; r < 7; ++r) {
+    for (int r = 0; r < runs; ++r) {
         main->DateTimePicker2->setDateQuietly(last.addDays(-(r % 2)));
-        times.push_back(threadCpuMs([&] {
-            if (!main->RadioButton4->isChecked())
-                main->RadioButton4->setChecked(true); // its own action runs the chain
-            else
-                chain(main);
-            drainEvents();
-        }));
+        times.push_back(threadCpuMs([&] { chain(main); }));
         grown = std::max(grown, residentMb() - before);
     }
-    std::printf("%dy custom-all chain_ms=%.2f rss_delta_mb=%.1f\n", years, median(times), grown);
+    SqliteHandle db = openDb(QStringLiteral("Tavokel.257"));
+    checkShown(main, db.get(), Mode::Month, Period{QString(), QString(), QString(), firstDay, last.addDays(-((runs - 1) % 2))});
+    std::printf("%.2f %.1f %.1f\n", median(times), grown, statusMb("VmHWM"));
     std::fflush(stdout);
+    return 0;
 }
 
 // Child mode: start the program on the ledger in the current folder and
 // report once the main window is shown with its first refresh painted.
 int startupChild()
 {
-    int argc = 1;
-    char name[] = "lumibran-bench";
-    char *argv[] = {name, nullptr};
-    QApplication app(argc, argv);
-    setUpApplication();
-    WindowSet windows;
-    windows.MainFm->show();
-    drainEvents();
+    std::unique_ptr<QApplication> app(applicationFor("lumibran-bench"));
+    const std::unique_ptr<WindowSet> windows = startProgram();
     std::printf("ready\n");
     std::fflush(stdout);
     // The peak of this process image: getrusage() would also count the
@@ -391,6 +484,28 @@ int startupChild()
     std::printf("%.1f\n", statusMb("VmHWM"));
     std::fflush(stdout);
     return 0;
+}
+
+// Runs this program in a child mode in a folder and returns the lines it
+// printed; also how long its first line took, when asked.
+QList<QByteArray> runChild(const QString &dir, const QStringList &args, double *msToFirstLine = nullptr)
+{
+    QProcess child;
+    child.setWorkingDirectory(dir);
+    QElapsedTimer timer;
+    timer.start();
+    child.start(QCoreApplication::applicationFilePath(), args);
+    while (!child.canReadLine() && child.waitForReadyRead(600000)) {
+    }
+    if (msToFirstLine)
+        *msToFirstLine = double(timer.nsecsElapsed()) / 1e6;
+    child.waitForFinished(600000);
+    QList<QByteArray> lines = child.readAllStandardOutput().split('\n');
+    if (child.exitCode() != 0 || lines.size() < 2) {
+        std::fprintf(stderr, "bench: %s failed\n", args.join(QLatin1Char(' ')).toUtf8().constData());
+        std::exit(1);
+    }
+    return lines;
 }
 
 } // namespace
@@ -401,6 +516,8 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (argc > 1 && QByteArray(argv[1]) == "--startup-child")
         return startupChild();
+    if (argc > 2 && QByteArray(argv[1]) == "--whole-ledger-child")
+        return wholeLedgerChild(QDate::fromString(QString::fromLatin1(argv[2]), Qt::ISODate));
 
     QApplication app(argc, argv);
     setUpApplication();
@@ -413,6 +530,7 @@ int main(int argc, char **argv)
     const bool allSizes = sizes.empty();
     if (allSizes)
         sizes = {1, 20, 100};
+    double peakMb = 0;
     for (int years : sizes) {
         const QString dir = work.filePath(QStringLiteral("y%1").arg(years));
         QDir().mkpath(dir);
@@ -426,28 +544,27 @@ int main(int argc, char **argv)
             windows.MainFm->show();
             drainEvents();
             benchPeriods(years, windows.MainFm.get(), path);
-            if (years > 1)
-                benchWholeLedger(years, windows.MainFm.get());
         }
         QDir::setCurrent(home);
+        if (years > 1) {
+            const QString last = endOf(years).addDays(-1).toString(Qt::ISODate);
+            const QList<QByteArray> figures = runChild(dir, {QStringLiteral("--whole-ledger-child"), last}).front().split(' ');
+            std::printf("%dy custom-all chain_ms=%s rss_delta_mb=%s\n", years, figures.value(0).constData(),
+                        figures.value(1).constData());
+            std::fflush(stdout);
+            if (years == 20)
+                peakMb = std::max(peakMb, figures.value(2).toDouble());
+        }
     }
     if (!allSizes)
         return 0;
 
     std::vector<double> startups;
-    double peakMb = 0;
-    for (int r = 0; r < 5; ++r) {
-        QProcess child;
-        child.setWorkingDirectory(twentyYearDir);
-        QElapsedTimer timer;
-        timer.start();
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--startup-child")});
-        while (!child.canReadLine() && child.waitForReadyRead(60000)) {
-        }
-        startups.push_back(double(timer.nsecsElapsed()) / 1e6);
-        child.waitForFinished(60000);
-        child.readLine();
-        peakMb = std::max(peakMb, child.readLine().trimmed().toDouble());
+    for (int r = 0; r < 15; ++r) {
+        double ms = 0;
+        const QList<QByteArray> lines = runChild(twentyYearDir, {QStringLiteral("--startup-child")}, &ms);
+        startups.push_back(ms);
+        peakMb = std::max(peakMb, lines.value(1).trimmed().toDouble());
     }
     std::printf("startup_ms=%.1f\n", median(startups));
     std::printf("peak_rss_mb=%.1f\n", peakMb);
