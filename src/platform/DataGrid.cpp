@@ -8,7 +8,10 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QHash>
 #include <QLineEdit>
+#include <QPainter>
+#include <QStaticText>
 #include <QStyledItemDelegate>
 #include <QWheelEvent>
 
@@ -73,8 +76,55 @@ public:
         runUnguarded([&] { rows->setCellText(index.row(), index.column(), text); });
     }
 
+    // A cell is one line of plain text, painted again after every refresh.
+    // Its text is laid out once for its font and width and kept, instead of
+    // being shaped afresh by the style on every paint.
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        const QWidget *view = cell.widget;
+        QStyle *style = view ? view->style() : QApplication::style();
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &cell, view).adjusted(margin, 0, -margin, 0);
+        const QString text = cell.text;
+        cell.text.clear();
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, view); // the cell's face and focus
+        if (text.isEmpty() || area.width() <= 0)
+            return;
+        const QStaticText &shown = laidOut(text, cell.font, area.width(), cell.textElideMode);
+        const QPalette::ColorGroup group = !(cell.state & QStyle::State_Enabled) ? QPalette::Disabled
+            : (cell.state & QStyle::State_Active)                               ? QPalette::Normal
+                                                                                 : QPalette::Inactive;
+        painter->save();
+        painter->setPen(cell.palette.color(group, cell.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setFont(cell.font);
+        painter->setClipRect(area, Qt::IntersectClip);
+        painter->drawStaticText(QPointF(area.left(), area.top() + (area.height() - shown.size().height()) / 2), shown);
+        painter->restore();
+    }
+
 private:
+    const QStaticText &laidOut(const QString &text, const QFont &font, int width, Qt::TextElideMode elide) const
+    {
+        if (font != m_font || m_laidOut.size() > 4096) {
+            m_laidOut.clear();
+            m_font = font;
+        }
+        const QString key = text + QChar(0) + QString::number(width);
+        auto kept = m_laidOut.constFind(key);
+        if (kept == m_laidOut.constEnd()) {
+            QStaticText laid(elide == Qt::ElideNone ? text : QFontMetrics(font).elidedText(text, elide, width));
+            laid.setTextFormat(Qt::PlainText);
+            laid.prepare(QTransform(), font);
+            kept = m_laidOut.insert(key, laid);
+        }
+        return *kept;
+    }
+
     DataGrid *m_grid;
+    mutable QFont m_font;
+    mutable QHash<QString, QStaticText> m_laidOut;
 };
 
 // The row indicator column has one fixed width. The toolkit's header would

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QSignalSpy>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTest>
 
@@ -52,6 +53,33 @@ private slots:
         m->PageControl1->setCurrentWidget(m->TabSheet2);
     }
     void cleanup() { app.reset(); }
+
+    // The grid keeps its cells' laid-out texts between paints; what it paints
+    // must be what the toolkit's own painting of the same cells shows: long
+    // texts cut off with an ellipsis, the current cell in its selected colours,
+    // empty cells empty.
+    void cellsLookAsTheToolkitPaintsThem()
+    {
+        app->ledger().exec(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num,P_Desc) VALUES ('%1','餐饮',NULL,'%2')")
+                               .arg(QDate::currentDate().toString(Qt::ISODate), QStringLiteral("一段很长的说明，").repeated(12)));
+        user::click(m->BitBtn4);
+        DataGrid *grid = m->DBGridZC;
+        QCOMPARE(grid->rowModel()->rowCount(), 4);
+        user::clickCell(grid, 1, 1);
+        user::click(m->BitBtn4); // the focus leaves the grid, its current cell stays selected
+        QAbstractItemDelegate *ours = grid->itemDelegate();
+        auto *toolkits = new QStyledItemDelegate(grid);
+        const auto paintedBy = [grid](QAbstractItemDelegate *delegate) {
+            grid->setItemDelegate(delegate);
+            return grid->viewport()->grab().toImage();
+        };
+        const QImage wide = paintedBy(toolkits);
+        QCOMPARE(paintedBy(ours), wide);
+        // Again once the column is narrower, and the texts are laid out anew.
+        grid->setColumnWidth(3, grid->columnWidth(3) / 2);
+        QCOMPARE(paintedBy(ours), paintedBy(toolkits));
+        QVERIFY(paintedBy(ours) != wide);
+    }
 
     void followsItsRowSet()
     {
