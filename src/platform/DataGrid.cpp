@@ -6,9 +6,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QHash>
 #include <QLineEdit>
 #include <QPainter>
 #include <QStaticText>

@@ -4,6 +4,7 @@
 #include <QVariant>
 #include <memory>
 
+class Error;
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -67,5 +68,4 @@ using SqliteHandle = std::unique_ptr<sqlite3, SqliteCloser>;
 // Raises Error with our reason and then the connection's last message, as
 // SQLite gave it. A refusal of the stored-value checks is its own reason.
 [[noreturn]] void raiseSqliteError(sqlite3 *db, const QString &reason);
-class Error;
 Error sqliteError(sqlite3 *db, const QString &reason); // the Error that raiseSqliteError raises

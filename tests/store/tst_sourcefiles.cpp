@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QTest>
 #include <QUrl>
+#include <functional>
 #include <grp.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
@@ -91,19 +92,27 @@ class TestSourceFiles : public QObject
         return path;
     }
 
-    // Imports the income of source into a new ledger and compares what
-    // arrived; the source's folder must be left exactly as it was.
-    void importIncomeFrom(const QString &source, const QString &expectedNotes)
+    // Runs the imports from source into a new ledger and checks what arrived;
+    // the source's folder must be left exactly as it was.
+    void importInto(const QString &source, const QStringList &imports, const std::function<void(TestLedger &)> &check)
     {
         const QStringList before = folderState(QFileInfo(source).path());
         TestLedger target;
         Connection c;
         c.setConnectionString(target.connectionString());
         c.open();
-        c.execute(importIncome(source));
-        QCOMPARE(target.scalar(QStringLiteral("SELECT group_concat(I_Desc, '|') FROM Income")).toString(), expectedNotes);
+        for (const QString &sql : imports)
+            c.execute(sql);
+        check(target);
         c.close();
         QCOMPARE(folderState(QFileInfo(source).path()), before);
+    }
+
+    void importIncomeFrom(const QString &source, const QString &expectedNotes)
+    {
+        importInto(source, {importIncome(source)}, [&](TestLedger &target) {
+            QCOMPARE(target.scalar(QStringLiteral("SELECT group_concat(I_Desc, '|') FROM Income")).toString(), expectedNotes);
+        });
     }
 
 private slots:
@@ -111,17 +120,12 @@ private slots:
     {
         const QString source = newSource(QStringLiteral("wal/旧 账本.257"));
         QCOMPARE(fileRows(source, QStringLiteral("PRAGMA journal_mode")).value(0).value(0).toString(), QStringLiteral("wal"));
-        const QStringList before = folderState(QFileInfo(source).path());
-        TestLedger target;
-        Connection c;
-        c.setConnectionString(target.connectionString());
-        c.open();
-        c.execute(importIncome(source));
-        c.execute(QStringLiteral("INSERT INTO IncomeClass SELECT * FROM  IncomeClass IN ") + sqlQuoted(source));
-        QCOMPARE(target.rows(QStringLiteral("SELECT * FROM Income ORDER BY I_No")),
-                 fileRows(source, QStringLiteral("SELECT * FROM Income ORDER BY I_No")));
-        c.close();
-        QCOMPARE(folderState(QFileInfo(source).path()), before);
+        importInto(source,
+                   {importIncome(source), QStringLiteral("INSERT INTO IncomeClass SELECT * FROM  IncomeClass IN ") + sqlQuoted(source)},
+                   [&](TestLedger &target) {
+                       QCOMPARE(target.rows(QStringLiteral("SELECT * FROM Income ORDER BY I_No")),
+                                fileRows(source, QStringLiteral("SELECT * FROM Income ORDER BY I_No")));
+                   });
     }
 
     void rowsLeftInTheSourcesWalAreRead()
