@@ -8,8 +8,8 @@
 // ledger is emptied first, after a copy of it has been written beside it
 // ("Tavokel.257.before-import-YYYYMMDD-HHMMSS"), which a failed run removes
 // again since it leaves the ledger as it was.
-// Raises Error with the reason; the ledger data file itself is refused as the
-// source before any statement runs.
+// Raises Error with the reason; the ledger data file itself, its -wal, -shm
+// and -journal are refused as the source before any statement runs.
 void importLedger(const QString &ledgerConnectionString, const QString &sourcePath, bool clearFirst);
 
 // Whether two names reach the same file: the same canonical path, or the same

@@ -11,23 +11,30 @@
 #include "support/AppFixture.h"
 #include "support/LedgerFiles.h"
 #include "support/UserInput.h"
+#include "views/PayoutAddUt.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <functional>
 #include <unistd.h>
 
 namespace {
@@ -159,6 +166,85 @@ class TestImport : public QObject
         QCOMPARE(app->boxes().shown[0].buttons, int(MessageBoxes::Ok));
         QVERIFY(!w->isVisible());
         QCOMPARE(reportedError(app->main()->StatusBar1), QString());
+    }
+
+    void useSystemDialogs()
+    {
+        setOpenDialogs(std::move(systemDialogs)); // the scripted dialogs go
+        dialogs = nullptr;
+    }
+
+    // Once the toolkit's dialog is up and has the focus: whileShown runs, then
+    // Cancel, or the file's name typed and Open.
+    void answer(const QString &text, const std::function<void(QFileDialog *)> &whileShown = {})
+    {
+        auto *timer = new QTimer;
+        QObject::connect(timer, &QTimer::timeout, timer, [timer, text, whileShown] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible())
+                return;
+            // What the window manager does with a new modal window.
+            if (QApplication::activeWindow() != dialog)
+                QApplication::setActiveWindow(dialog);
+            if (!QApplication::focusWidget() || QApplication::focusWidget()->window() != dialog)
+                return;
+            timer->deleteLater();
+            if (whileShown)
+                whileShown(dialog);
+            auto *buttons = dialog->findChild<QDialogButtonBox *>();
+            if (!text.isEmpty())
+                user::type(text);
+            user::click(buttons->button(text.isEmpty() ? QDialogButtonBox::Cancel : QDialogButtonBox::Open));
+        });
+        timer->start(20);
+    }
+
+    // Which process holds a lock on a file, as another process sees it.
+    static QString lockHolder(const QString &file)
+    {
+        QProcess probe;
+        probe.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("lumibran-lockprobe")), {file});
+        if (!probe.waitForFinished() || probe.exitCode() != 0)
+            return QStringLiteral("probe failed: ") + QString::fromLocal8Bit(probe.readAllStandardError());
+        return QString::fromLatin1(probe.readAllStandardOutput()).trimmed();
+    }
+
+    // lumibran-sql on the ledger, as a second program beside this one.
+    static void startSqlTool(QProcess &tool, const QString &ledgerPath)
+    {
+        tool.start(QDir(qEnvironmentVariable("LUMIBRAN_BIN")).filePath(QStringLiteral("lumibran-sql")), {ledgerPath});
+        QVERIFY(tool.waitForStarted());
+    }
+
+    // One statement of many rows, as a tool that writes in bulk sends it.
+    static void writePayouts(QProcess &tool, int from, int to)
+    {
+        QStringList rows;
+        for (int i = from; i < to; ++i)
+            rows.append(QStringLiteral("('2020-6-1','交通',1,'beside %1')").arg(i));
+        tool.write(QStringLiteral("Insert Into Payout(P_Date,P_Class,P_Num,P_Desc) Values %1\n").arg(rows.join(QLatin1Char(','))).toUtf8());
+    }
+
+    // A payout added as a user adds it: the add button, then the dialog's
+    // boxes walked with Enter.
+    void addPayoutThroughItsDialog(const QString &amount)
+    {
+        TMainFm *m = app->main();
+        QApplication::setActiveWindow(m); // what the window manager does when a window hides
+        QVERIFY(QTest::qWaitForWindowActive(m));
+        user::click(m->PageControl1->tabBar(), m->PageControl1->tabBar()->tabRect(1).center());
+        QTRY_COMPARE(QApplication::focusWidget(), m->BitBtn1);
+        user::press(Qt::Key_Space);
+        AddRecordFm *dialog = app->windows().PayoutAddFm.get();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        user::press(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), dialog->ComboBox1);
+        user::press(Qt::Key_Down);
+        user::press(Qt::Key_Return);
+        user::type(amount);
+        user::press(Qt::Key_Return);
+        user::press(Qt::Key_Return);
+        QTRY_VERIFY(!dialog->isVisible());
     }
 
 private slots:
@@ -412,6 +498,9 @@ private slots:
         QTest::newRow("a relative path") << QStringLiteral("relative");
         QTest::newRow("a link to its folder") << QStringLiteral("folder link");
         QTest::newRow("a hard link") << QStringLiteral("hard link");
+        // Its copy would open and close them with plain file calls.
+        QTest::newRow("its log") << QStringLiteral("-wal");
+        QTest::newRow("its shared memory") << QStringLiteral("-shm");
     }
 
     void theLedgerItselfIsRefused()
@@ -423,6 +512,9 @@ private slots:
         } else if (how == QLatin1String("folder link")) {
             chosen = elsewhere->filePath(QStringLiteral("link/Tavokel.257"));
             QVERIFY(QFile::link(app->dir(), elsewhere->filePath(QStringLiteral("link"))));
+        } else if (how.startsWith(QLatin1Char('-'))) {
+            chosen = ledger() + how;
+            QVERIFY(QFileInfo::exists(chosen));
         } else if (how == QLatin1String("hard link")) {
             chosen = elsewhere->filePath(QStringLiteral("same.257"));
             QCOMPARE(::link(QFile::encodeName(ledger()).constData(), QFile::encodeName(chosen).constData()), 0);
@@ -438,29 +530,8 @@ private slots:
     // The toolkit's own dialog: any file, whatever its name, can be chosen.
     void theSystemDialogChoosesAnyFile()
     {
-        setOpenDialogs(std::move(systemDialogs)); // the scripted dialogs go
-        dialogs = nullptr;
+        useSystemDialogs();
         const QString source = earlierFile(QStringLiteral("old/earlier data.old"));
-        // Once the dialog is up: Cancel, or the file's name typed and Open.
-        auto answer = [](const QString &text) {
-            auto *timer = new QTimer;
-            QObject::connect(timer, &QTimer::timeout, timer, [timer, text] {
-                auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-                if (!dialog || !dialog->isVisible())
-                    return;
-                // What the window manager does with a new modal window.
-                if (QApplication::activeWindow() != dialog)
-                    QApplication::setActiveWindow(dialog);
-                if (!QApplication::focusWidget() || QApplication::focusWidget()->window() != dialog)
-                    return;
-                timer->deleteLater();
-                auto *buttons = dialog->findChild<QDialogButtonBox *>();
-                if (!text.isEmpty())
-                    user::type(text);
-                user::click(buttons->button(text.isEmpty() ? QDialogButtonBox::Cancel : QDialogButtonBox::Open));
-            });
-            timer->start(20);
-        };
         answer(QString());
         user::click(w->BitBtn1);
         QVERIFY(!w->isVisible());
@@ -471,6 +542,61 @@ private slots:
         user::click(w->BitBtn1);
         checkSuccess();
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 5);
+    }
+
+    // While the toolkit's dialog lists the ledger's folder it opens none of
+    // the ledger's files: the program keeps the locks that SQLite holds, and
+    // a second program that opens and closes the ledger, then writes beside
+    // the program while it adds a record, loses nothing and breaks nothing.
+    void theSystemDialogLeavesTheLedgerLocked()
+    {
+        useSystemDialogs();
+        const QString self = QString::number(QCoreApplication::applicationPid());
+        const QStringList lockedFiles = {ledger(), ledger() + QStringLiteral("-shm")};
+        for (const QString &file : lockedFiles)
+            QCOMPARE(lockHolder(file), self);
+
+        bool typesShown = false;
+        answer(QString(), [&](QFileDialog *dialog) {
+            auto *model = dialog->findChild<QFileSystemModel *>();
+            typesShown = model && QTest::qWaitFor([&] {
+                for (const char *suffix : {"", "-wal", "-shm"})
+                    if (model->type(model->index(ledger() + QLatin1String(suffix))).isEmpty())
+                        return false;
+                return true;
+            });
+        });
+        user::click(w->BitBtn1);
+        QVERIFY(typesShown);
+        QVERIFY(!w->isVisible());
+        for (const QString &file : lockedFiles)
+            QCOMPARE(lockHolder(file), self);
+
+        QProcess passer;
+        startSqlTool(passer, ledger());
+        passer.write("SELECT count(*) FROM Payout\n");
+        passer.closeWriteChannel();
+        QVERIFY(passer.waitForFinished());
+        QCOMPARE(passer.exitCode(), 0);
+
+        QProcess writer;
+        startSqlTool(writer, ledger());
+        writePayouts(writer, 0, 1500);
+        writer.write("SELECT count(*) AS n FROM Payout\n");
+        QByteArray written;
+        QTRY_VERIFY_WITH_TIMEOUT((written += writer.readAllStandardOutput()).contains("1502"), 30000);
+        addPayoutThroughItsDialog(QStringLiteral("77.5"));
+        if (QTest::currentTestFailed())
+            return;
+        writePayouts(writer, 1500, 3000);
+        writer.closeWriteChannel();
+        QVERIFY(writer.waitForFinished(30000));
+        QCOMPARE(writer.readAllStandardError(), QByteArray());
+        app->quit();
+
+        QCOMPARE(app->ledger().scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 2 + 3000 + 1);
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM Payout WHERE P_Num = 77.5")).toInt(), 1);
     }
 };
 

@@ -67,6 +67,7 @@ int main(int argc, char **argv)
             if (returnsRows(sql)) {
                 query.open();
                 printRows(query);
+                std::fflush(stdout); // another program may wait for the rows
             } else {
                 query.execSQL();
             }
