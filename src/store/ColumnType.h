@@ -7,7 +7,11 @@
 // rules read it, with DATE on its own: the ledger keeps days as ISO texts.
 enum class ColumnType { Integer, Number, Date, Text };
 
-ColumnType columnTypeOf(const QString &declared);
+// The ledger's own days and amounts are known by their column's name,
+// whatever type a file made by another tool declares for them (DATETIME,
+// TEXT, ...), so that they get ISO days and finite numbers all the same. Any
+// other column is known by its declared type.
+ColumnType columnTypeOf(const QString &column, const QString &declared);
 
 struct TableColumn
 {

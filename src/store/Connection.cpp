@@ -21,6 +21,28 @@ void runOwn(sqlite3 *db, const char *sql)
         raiseSqliteError(db, QStringLiteral("数据库引擎无法执行 %1").arg(QLatin1String(sql)));
 }
 
+// The ledger's seven tables are plain tables. A trigger on one of them would
+// run statements of its own at every write (emptying the records when the
+// statistics are cleared, say), and a view or virtual table in a table's place
+// would answer for it; a file holding either was not made for this program.
+void refuseForeignObjects(sqlite3 *db)
+{
+    QStringList names;
+    for (const QString &table : Connection::ledgerTables())
+        names.append(sqlQuoted(table.toLower()));
+    const QString list = names.join(QLatin1Char(','));
+    Statement find(db, QStringLiteral("SELECT type, name, tbl_name FROM main.sqlite_master "
+                                      "WHERE (type = 'trigger' AND lower(tbl_name) IN (%1)) "
+                                      "OR (lower(name) IN (%1) AND (type <> 'table' OR sql LIKE 'CREATE VIRTUAL%')) "
+                                      "ORDER BY type, name").arg(list));
+    if (!find.step())
+        return;
+    const QString type = find.value(0).toString(), name = find.value(1).toString();
+    if (type == QLatin1String("trigger"))
+        throw Error(QStringLiteral("表 %1 带有触发器 %2，账本的表只能是普通的表").arg(find.value(2).toString(), name));
+    throw Error(QStringLiteral("%1 不是普通的表，账本的表只能是普通的表").arg(name));
+}
+
 } // namespace
 
 // The files that statements read through IN 'file', each attached read-only
@@ -84,13 +106,17 @@ private:
         return {key, schema, std::move(snapshot)};
     }
 
+    // Only a plain table is read: a view or virtual table of that name could
+    // run without end (a recursive view fills the disk) or read other files.
     void checkTable(const Attached &source, const QString &table)
     {
-        Statement find(m_db, QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE type IN ('table', 'view') "
-                                            "AND name = ? COLLATE NOCASE").arg(source.schema));
+        Statement find(m_db, QStringLiteral("SELECT type = 'table' AND sql NOT LIKE 'CREATE VIRTUAL%' FROM %1.sqlite_master "
+                                            "WHERE type IN ('table', 'view') AND name = ? COLLATE NOCASE").arg(source.schema));
         find.bind(1, table);
-        if (!find.step() || find.value(0).toInt() == 0)
+        if (!find.step())
             throw Error(QStringLiteral("数据库文件中没有表 %1：%2").arg(table, source.snapshot->path()));
+        if (find.value(0).toInt() == 0)
+            throw Error(QStringLiteral("数据库文件中的 %1 不是普通的表：%2").arg(table, source.snapshot->path()));
     }
 
     sqlite3 *m_db;
@@ -119,8 +145,35 @@ void Connection::setConnectionString(const QString &connectionString)
     m_connectionString = connectionString;
 }
 
+namespace {
+
+const QString &connectionHead()
+{
+    static const QString head = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=");
+    return head;
+}
+
+const QString &connectionTail()
+{
+    static const QString tail = QStringLiteral(";Mode=Share Deny None;Extended Properties=\"\";");
+    return tail;
+}
+
+} // namespace
+
+QString Connection::connectionStringFor(const QString &fullPath)
+{
+    return connectionHead() + fullPath + connectionTail();
+}
+
 QString Connection::dataSourceOf(const QString &connectionString)
 {
+    // A string that connectionStringFor made gives back exactly the path put
+    // in, ";" and "=" included (a folder named "a;Mode=x" is a folder).
+    if (connectionString.startsWith(connectionHead()) && connectionString.endsWith(connectionTail())
+        && connectionString.size() >= connectionHead().size() + connectionTail().size())
+        return connectionString.mid(connectionHead().size(),
+                                    connectionString.size() - connectionHead().size() - connectionTail().size());
     // Key=value pairs separated by ";". A piece without "=" belongs to the
     // value before it, so that a path holding ";" survives.
     QString source;
@@ -159,6 +212,9 @@ void Connection::open()
         throw Error(QStringLiteral("找不到账本数据文件：%1").arg(path));
     if (!info.isFile())
         throw Error(QStringLiteral("账本数据文件不是一个文件：%1").arg(path));
+    // SQLite would take an empty file for a new database and write one into it.
+    if (info.size() == 0)
+        throw Error(QStringLiteral("无法打开账本数据文件（这是一个空文件，不是数据库文件）：%1").arg(path));
 
     sqlite3 *raw = nullptr;
     const QByteArray utf8 = path.toUtf8();
@@ -185,7 +241,14 @@ void Connection::open()
     // name it fail, with the engine's message. WAL keeps the file whole
     // through a crash and lets readers and the writer work side by side; FULL
     // makes every record durable at commit.
-    for (const char *sql : {"SELECT count(*) FROM sqlite_master", "PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL"})
+    if (sqlite3_exec(raw, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw refuse(QString::fromUtf8(sqlite3_errmsg(raw)));
+    try {
+        refuseForeignObjects(raw);
+    } catch (const Error &e) {
+        throw refuse(e.message());
+    }
+    for (const char *sql : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL"})
         if (sqlite3_exec(raw, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
             throw refuse(QString::fromUtf8(sqlite3_errmsg(raw)));
     try {
@@ -226,7 +289,10 @@ TableColumns Connection::columnsOf(const QString &table)
         TableColumns columns;
         Statement info(handle(), QStringLiteral("PRAGMA main.table_info(%1)").arg(sqlQuotedName(table)));
         while (info.step())
-            columns.push_back({info.value(1).toString(), columnTypeOf(info.value(2).toString())});
+            {
+            const QString name = info.value(1).toString();
+            columns.push_back({name, columnTypeOf(name, info.value(2).toString())});
+        }
         it = m_columns.insert(key, columns);
     }
     return *it;

@@ -89,6 +89,9 @@ public:
     sqlite3 *handle(); // raises when closed
 
     static const QStringList &ledgerTables();
+    // The ledger's connection string around a file's full path, and the path
+    // that a connection string names.
+    static QString connectionStringFor(const QString &fullPath);
     static QString dataSourceOf(const QString &connectionString);
 
 private:

@@ -24,6 +24,5 @@ QString TDataModule1::ledgerFullPath()
 
 QString TDataModule1::connectionStringFor(const QString &fullPath)
 {
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=") + fullPath
-        + QStringLiteral(";Mode=Share Deny None;Extended Properties=\"\";");
+    return Connection::connectionStringFor(fullPath);
 }

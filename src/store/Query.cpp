@@ -54,6 +54,11 @@ int compareNumbers(const QVariant &a, const QVariant &b)
     return x < y ? -1 : (x > y ? 1 : 0);
 }
 
+Error staleRow(const QString &outcome)
+{
+    return Error(QStringLiteral("这条记录在显示之后已被修改或删除，%1，请刷新后再试").arg(outcome));
+}
+
 } // namespace
 
 int Query::compareValues(const QVariant &a, const QVariant &b)
@@ -139,7 +144,7 @@ void Query::readRows()
                 field.table = QString::fromUtf8(table);
                 field.column = QString::fromUtf8(origin);
             }
-            field.kind = columnTypeOf(QString::fromLatin1(sqlite3_column_decltype(stmt, c)));
+            field.kind = columnTypeOf(QString::fromUtf8(origin), QString::fromLatin1(sqlite3_column_decltype(stmt, c)));
             fields.push_back(field);
         }
         rows = RowStore(columns);
@@ -181,7 +186,7 @@ void Query::findKey()
         if (sqlite3_table_column_metadata(m_connection->handle(), "main", t.constData(), c.constData(), &type,
                                           nullptr, &notNull, &primaryKey, &autoIncrement)
                 == SQLITE_OK
-            && primaryKey && columnTypeOf(QString::fromLatin1(type)) == FieldKind::Integer) {
+            && primaryKey && columnTypeOf(m_fields[i].column, QString::fromLatin1(type)) == FieldKind::Integer) {
             m_keyField = int(i);
             return;
         }
@@ -465,6 +470,38 @@ QString Query::rowWriteTable() const
     return m_fields[size_t(m_keyField)].table;
 }
 
+// The current row as it was read: its key and every value it showed. A record
+// that another program, an import or another window changed or deleted since
+// matches no row, so that it is neither overwritten nor removed unseen.
+QString Query::rowAsReadCondition() const
+{
+    QStringList tests;
+    for (const Field &field : m_fields)
+        tests.append(sqlQuotedName(field.column) + QStringLiteral(" IS ?"));
+    return tests.join(QStringLiteral(" AND "));
+}
+
+int Query::bindRowAsRead(Statement &statement, int firstIndex) const
+{
+    for (size_t f = 0; f < m_fields.size(); ++f)
+        statement.bind(firstIndex++, m_rows.value(m_current, int(f)));
+    return firstIndex;
+}
+
+void Query::requireCurrentRowAsRead()
+{
+    requireOpen();
+    if (m_current < 0)
+        throw Error(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    if (!canModify())
+        throw Error(QStringLiteral("数据集是只读的，不能修改：%1").arg(m_name));
+    Statement find(connectionForUse().handle(), QStringLiteral("SELECT count(*) FROM %1 WHERE %2")
+                                                     .arg(sqlQuotedName(rowWriteTable()), rowAsReadCondition()));
+    bindRowAsRead(find, 1);
+    if (!find.step() || find.value(0).toLongLong() == 0)
+        throw staleRow(QStringLiteral("没有删除"));
+}
+
 void Query::post()
 {
     requireOpen();
@@ -499,14 +536,15 @@ void Query::post()
             QStringList assignments;
             for (const auto &[field, value] : values)
                 assignments.append(sqlQuotedName(m_fields[size_t(field)].column) + QStringLiteral("=?"));
-            Statement update(db, QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
-                                     .arg(sqlQuotedName(table), assignments.join(QLatin1Char(',')),
-                                          sqlQuotedName(m_fields[size_t(m_keyField)].column)));
+            Statement update(db, QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                     .arg(sqlQuotedName(table), assignments.join(QLatin1Char(',')), rowAsReadCondition()));
             int index = 1;
             for (const auto &[field, value] : values)
                 update.bind(index++, value);
-            update.bind(index, key);
+            bindRowAsRead(update, index);
             update.run();
+            if (update.changes() == 0)
+                throw staleRow(QStringLiteral("修改没有保存"));
             for (const auto &[field, value] : values)
                 if (field == m_keyField)
                     key = value;
@@ -575,12 +613,13 @@ void Query::deleteRecord()
     cancel();
     Connection &connection = connectionForUse();
     const QString table = rowWriteTable();
-    const QVariant key = m_rows.value(m_current, m_keyField);
     connection.writeTo(table, [&] {
-        Statement remove(connection.handle(), QStringLiteral("DELETE FROM %1 WHERE %2=?")
-                                                  .arg(sqlQuotedName(table), sqlQuotedName(m_fields[size_t(m_keyField)].column)));
-        remove.bind(1, key);
+        Statement remove(connection.handle(),
+                         QStringLiteral("DELETE FROM %1 WHERE %2").arg(sqlQuotedName(table), rowAsReadCondition()));
+        bindRowAsRead(remove, 1);
         remove.run();
+        if (remove.changes() == 0)
+            throw staleRow(QStringLiteral("没有删除"));
     });
     const int row = m_current;
     m_rows.removeRow(row);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ColumnType.h"
+#include "Statement.h"
 #include "RowStore.h"
 
 #include <QObject>
@@ -75,6 +76,10 @@ public:
     void cancel();
     void deleteRecord();
     void checkBrowseMode(); // posts a changed row, cancels an unchanged one
+    // Raises unless the table still holds the current row as it was read, for
+    // a delete that another statement carries out. Posts and deletes of the
+    // row set check the same by themselves, in the statement that writes.
+    void requireCurrentRowAsRead();
 
     QString sort() const { return m_sort; }
     void setSort(const QString &expression);
@@ -111,6 +116,8 @@ private:
     void startInsert(int at);
     QVariant converted(int field, const QString &text) const;
     QString rowWriteTable() const;
+    QString rowAsReadCondition() const;
+    int bindRowAsRead(Statement &statement, int firstIndex) const; // the next free index
 
     QString m_name;
     Connection *m_connection = nullptr;

@@ -116,6 +116,11 @@ void Statement::run()
     }
 }
 
+int Statement::changes() const
+{
+    return sqlite3_changes(m_db);
+}
+
 int Statement::columnCount() const
 {
     return sqlite3_column_count(m_stmt);

@@ -35,6 +35,7 @@ public:
 
     int columnCount() const;
     QVariant value(int column) const;
+    int changes() const; // rows the last run of a write changed, as SQLite counts them
     sqlite3_stmt *handle() const { return m_stmt; }
 
 private:

@@ -1,8 +1,12 @@
 #include "RecordList.h"
 
+#include "platform/Error.h"
 #include "platform/ErrorReport.h"
 #include "store/Connection.h"
 #include "store/Query.h"
+#include "store/SqlText.h"
+
+#include <QRegularExpression>
 
 const RecordListKind &RecordListKind::payout()
 {
@@ -55,10 +59,19 @@ void RecordList::deleteCurrent()
     const QString key = m_query.fieldText(m_kind.keyField());
     if (key.isEmpty())
         return;
+    // The key stands bare in the statement: only a whole number may.
+    static const QRegularExpression wholeNumber(QStringLiteral("^[0-9]+$"));
+    if (!wholeNumber.match(key).hasMatch())
+        throw Error(QStringLiteral("记录编号不是整数，不能删除：'%1'").arg(excerpt(key)));
     scratch.setConnection(&m_connection);
     scratch.clearSql();
     scratch.addSql(QStringLiteral("Delete From %1 Where %2=").arg(m_kind.table, m_kind.keyField()) + key);
-    scratch.execSQL();
+    // Checked and deleted in one transaction, so that nothing can change the
+    // record in between.
+    m_connection.transaction([&] {
+        m_query.requireCurrentRowAsRead();
+        scratch.execSQL();
+    });
     refresh();
 }
 

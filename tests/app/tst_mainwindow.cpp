@@ -12,7 +12,9 @@
 #include "platform/Shell.h"
 #include "stats/IncomeSearchUt.h"
 #include "store/DataModuleUt.h"
+#include "newledger/LedgerSchema.h"
 #include "support/AppFixture.h"
+#include "support/LedgerFiles.h"
 #include "support/UserInput.h"
 #include "views/IncomeUt.h"
 #include "views/PayoutAddUt.h"
@@ -22,6 +24,9 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QRegularExpression>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
@@ -152,6 +157,67 @@ private slots:
         m->BitBtn4->click();
         QVERIFY(m->statusText().contains(QStringLiteral("Tavokel.257")));
         QVERIFY(!QFileInfo::exists(QDir(app.dir()).filePath(QStringLiteral("Tavokel.257"))));
+    }
+
+    // A file the program did not make is refused at start, named in the
+    // status bar, and left exactly as it was: an empty file (which SQLite
+    // would take for a new database), a ledger whose tables carry triggers of
+    // their own, or one with a view in a table's place.
+    void aFileNotMadeForTheProgramIsRefusedAtStart_data()
+    {
+        QTest::addColumn<QStringList>("statements");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("empty file") << QStringList() << QStringLiteral("这是一个空文件，不是数据库文件");
+        QTest::newRow("trigger") << QStringList{todayInserts(2), QStringLiteral(
+                                        "CREATE TRIGGER wipe AFTER DELETE ON AllCount BEGIN DELETE FROM Payout; DELETE FROM Income; END")}
+                                 << QStringLiteral("表 AllCount 带有触发器 wipe，账本的表只能是普通的表");
+        QTest::newRow("view") << QStringList{todayInserts(2), QStringLiteral("ALTER TABLE Payout RENAME TO Records"),
+                                             QStringLiteral("CREATE VIEW Payout AS SELECT * FROM Records")}
+                              << QStringLiteral("Payout 不是普通的表，账本的表只能是普通的表");
+    }
+    void aFileNotMadeForTheProgramIsRefusedAtStart()
+    {
+        QFETCH(QStringList, statements);
+        QFETCH(QString, reason);
+        AppFixture app(statements.isEmpty() ? AppFixture::Ledger::Missing : AppFixture::Ledger::WithCategories);
+        const QString path = QDir(app.dir()).absoluteFilePath(QStringLiteral("Tavokel.257"));
+        if (statements.isEmpty()) {
+            QFile empty(path);
+            QVERIFY(empty.open(QIODevice::WriteOnly));
+        }
+        for (const QString &sql : statements)
+            app.ledger().exec(sql);
+        const QStringList folder = folderState(app.dir());
+        app.show();
+        TMainFm *m = app.main();
+        QCOMPARE(m->statusText(), QStringLiteral("无法打开账本数据文件（%1）：%2").arg(reason, path));
+        QCOMPARE(m->windowTitle(), QStringLiteral("Lumibran理财专家"));
+        m->BitBtnTJ->click();
+        app.quit();
+        QCOMPARE(folderState(app.dir()), folder);
+    }
+
+    // The connection string holds the path as it stands; the file opened is
+    // the one named, whatever ";" and "=" its folder's name holds.
+    void aFolderNamedLikeAConnectionStringIsAFolder()
+    {
+        AppFixture app(AppFixture::Ledger::Missing);
+        QVERIFY(QDir(app.dir()).mkdir(QStringLiteral("semi;Mode=x")));
+        const QString folder = QDir(app.dir()).filePath(QStringLiteral("semi;Mode=x"));
+        createLedgerFile(QDir(folder).filePath(QStringLiteral("Tavokel.257")), true);
+        fillLedger(QDir(folder).filePath(QStringLiteral("Tavokel.257")), {todayInserts(3)});
+        createLedgerFile(QDir(app.dir()).filePath(QStringLiteral("semi")), true);
+        const QStringList outside = folderState(app.dir());
+        QVERIFY(QDir::setCurrent(folder));
+        app.show();
+        TMainFm *m = app.main();
+        QCOMPARE(m->statusText(), QString());
+        QCOMPARE(m->DBGridZC->model()->rowCount(), 3);
+        app.quit();
+        QVERIFY(QDir::setCurrent(app.dir()));
+        const QRegularExpression decoy(QStringLiteral("^semi "));
+        QCOMPARE(outside.filter(decoy).size(), 1);
+        QCOMPARE(folderState(app.dir()).filter(decoy), outside.filter(decoy));
     }
 
     void resizeKeepsTheHalves_data()

@@ -447,6 +447,7 @@ private slots:
         for (const bool ticked : {false, true}) {
             const char *box = ticked ? "ticked" : "unticked";
             QTest::addRow("no Payout, %s", box) << ticked << QStringLiteral("no payout");
+            QTest::addRow("Payout a view, %s", box) << ticked << QStringLiteral("view");
             QTest::addRow("key that no number replaces, %s", box) << ticked << QStringLiteral("text key");
             QTest::addRow("folder, %s", box) << ticked << QStringLiteral("folder");
             QTest::addRow("not a database, %s", box) << ticked << QStringLiteral("not a database");
@@ -462,6 +463,12 @@ private slots:
         if (kind == QLatin1String("no payout")) {
             source = earlierFile(QStringLiteral("old/nopayout.257"), earlierRecords + QStringList{QStringLiteral("DROP TABLE Payout")});
             reported = QStringLiteral("数据库文件中没有表 Payout：") + source;
+        } else if (kind == QLatin1String("view")) {
+            // A view could read without end (a recursive one fills the disk).
+            source = earlierFile(QStringLiteral("old/view.257"),
+                                 earlierRecords + QStringList{QStringLiteral("ALTER TABLE Payout RENAME TO Records"),
+                                                              QStringLiteral("CREATE VIEW Payout AS SELECT * FROM Records")});
+            reported = QStringLiteral("数据库文件中的 Payout 不是普通的表：") + source;
         } else if (kind == QLatin1String("text key")) {
             source = earlierFile(QStringLiteral("old/textkey.257"),
                                  earlierRecords

@@ -8,10 +8,15 @@
 #include "store/Query.h"
 #include "support/AppFixture.h"
 #include "support/UserInput.h"
+#include "platform/DataGrid.h"
 #include "views/PayoutAddUt.h"
 
+#include <QApplication>
+#include <QDate>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 
 namespace {
@@ -215,6 +220,47 @@ private slots:
         QCOMPARE(dialog->Edit3->text(), nines);
         QCOMPARE(dialog->Edit4->text(), QStringLiteral("kept"));
         QCOMPARE(app.ledger().scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 0);
+    }
+
+    // A ledger made by another tool may declare its days DATETIME, TIMESTAMP
+    // or TEXT and its amounts MONEY: they are known by their names, so a
+    // record added through the dialog gets an ISO day and shows in that day's
+    // list, and an amount typed into the grid must be a number.
+    void daysAndAmountsAreKnownByNameWhateverTheirDeclaredType_data()
+    {
+        QTest::addColumn<QString>("dayType");
+        for (const char *type : {"DATETIME", "TIMESTAMP", "TEXT"})
+            QTest::newRow(type) << QString::fromLatin1(type);
+    }
+    void daysAndAmountsAreKnownByNameWhateverTheirDeclaredType()
+    {
+        QFETCH(QString, dayType);
+        AppFixture app;
+        app.ledger().exec(QStringLiteral("DROP TABLE Payout"));
+        app.ledger().exec(QStringLiteral("CREATE TABLE Payout (P_No INTEGER PRIMARY KEY AUTOINCREMENT, P_Date %1, "
+                                         "P_Class TEXT, P_Num MONEY, P_Desc TEXT)").arg(dayType));
+        app.show();
+        TMainFm *m = app.main();
+        user::click(m->PageControl1->tabBar(), m->PageControl1->tabBar()->tabRect(1).center());
+        TPayoutAddFm *dialog = app.windows().PayoutAddFm.get();
+        user::click(m->BitBtn1);
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        user::click(dialog->Edit3);
+        user::type(QStringLiteral("12.5"));
+        user::click(dialog->Button1);
+        QTRY_VERIFY(!dialog->isVisible());
+        QCOMPARE(app.ledger().scalar(QStringLiteral("SELECT P_Date FROM Payout")).toString(),
+                 QDate::currentDate().toString(Qt::ISODate));
+        QCOMPARE(m->DBGridZC->model()->rowCount(), 1);
+
+        QApplication::setActiveWindow(m);
+        QVERIFY(QTest::qWaitForWindowActive(m));
+        user::clickCell(m->DBGridZC, 0, 2);
+        user::press(Qt::Key_A, Qt::ControlModifier);
+        user::type(QStringLiteral("abc"));
+        user::click(m->BitBtn3);
+        QCOMPARE(m->statusText(), QStringLiteral("不是有效的数字：'abc'"));
+        QCOMPARE(app.ledger().scalar(QStringLiteral("SELECT P_Num FROM Payout")).toDouble(), 12.5);
     }
 };
 

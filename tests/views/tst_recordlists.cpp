@@ -132,6 +132,71 @@ private slots:
         QCOMPARE(m->DBGridZC->model()->rowCount(), 0);
         QVERIFY(!app->module()->ADOQueryZC.isOpen());
     }
+
+    // A record that another program changed, deleted, or replaced under the
+    // same key (as an import that restarts the numbering does) since the list
+    // showed it is neither overwritten nor deleted: the action says so, and
+    // the file keeps what the other program left.
+    void aRecordChangedSinceShownIsNeitherSavedNorDeleted_data()
+    {
+        QTest::addColumn<QString>("elsewhere");
+        QTest::addColumn<QString>("action");
+        const QList<std::pair<const char *, QString>> changes = {
+            {"changed", QStringLiteral("UPDATE Payout SET P_Num=99 WHERE P_No=1")},
+            {"deleted", QStringLiteral("DELETE FROM Payout WHERE P_No=1")},
+            {"replaced", QStringLiteral("DELETE FROM Payout WHERE P_No=1; "
+                                        "INSERT INTO Payout VALUES(1,'2020-01-01','其他支出',7,'imported')")},
+        };
+        for (const auto &[name, sql] : changes) {
+            for (const char *action : {"save", "delete", "Ctrl+Delete"})
+                QTest::addRow("%s, %s", name, action) << sql << QString::fromLatin1(action);
+        }
+    }
+
+    void aRecordChangedSinceShownIsNeitherSavedNorDeleted()
+    {
+        QFETCH(QString, elsewhere);
+        QFETCH(QString, action);
+        const bool save = action == QLatin1String("save");
+        showOn(QStringLiteral("2010"), QStringLiteral("03"), QStringLiteral("09"));
+        typeIntoPayoutCell(0, 3, QStringLiteral("new note"));
+        if (!save)
+            user::press(Qt::Key_Escape);
+        for (const QString &sql : elsewhere.split(QStringLiteral("; ")))
+            app->ledger().exec(sql);
+        const QList<QVariantList> left = app->ledger().rows(QStringLiteral("SELECT * FROM Payout ORDER BY P_No"));
+
+        if (action == QLatin1String("Ctrl+Delete"))
+            user::press(Qt::Key_Delete, Qt::ControlModifier);
+        else
+            user::click(save ? m->BitBtn3 : m->BitBtn2);
+        QCOMPARE(app->ledger().rows(QStringLiteral("SELECT * FROM Payout ORDER BY P_No")), left);
+        if (save) {
+            QCOMPARE(m->statusText(), QStringLiteral("这条记录在显示之后已被修改或删除，修改没有保存，请刷新后再试"));
+            QCOMPARE(app->module()->ADOQueryZC.state(), Query::State::Edit);
+        } else {
+            QCOMPARE(app->boxes().shown.size(), 1);
+            QCOMPARE(app->boxes().shown[0].text, QStringLiteral("这条记录在显示之后已被修改或删除，没有删除，请刷新后再试."));
+        }
+    }
+
+    // The key stands bare in the delete statement: a key that a file made
+    // elsewhere holds as text, and that is not a whole number, deletes nothing.
+    void aKeyThatIsNoWholeNumberDeletesNothing()
+    {
+        app->ledger().exec(QStringLiteral("DROP TABLE Payout"));
+        app->ledger().exec(QStringLiteral("CREATE TABLE Payout (P_No TEXT, P_Date DATE, P_Class TEXT, P_Num REAL, P_Desc TEXT)"));
+        app->ledger().exec(QStringLiteral("INSERT INTO Payout VALUES ('1','2010-03-09','餐饮',1,''),('1 OR 1=1','2010-03-09','餐饮',2,''),"
+                                          "('2','2010-03-09','餐饮',3,''),('3','2010-03-10','餐饮',4,'')"));
+        showOn(QStringLiteral("2010"), QStringLiteral("03"), QStringLiteral("09"));
+        user::click(m->PageControl1->tabBar(), m->PageControl1->tabBar()->tabRect(1).center());
+        user::clickCell(m->DBGridZC, 1, 1);
+        QCOMPARE(app->module()->ADOQueryZC.fieldText(QStringLiteral("P_No")), QStringLiteral("1 OR 1=1"));
+        user::click(m->BitBtn2);
+        QCOMPARE(count("SELECT count(*) FROM Payout"), 4);
+        QCOMPARE(app->boxes().shown.size(), 1);
+        QCOMPARE(app->boxes().shown[0].text, QStringLiteral("记录编号不是整数，不能删除：'1 OR 1=1'"));
+    }
 };
 
 QTEST_MAIN(TestRecordLists)
