@@ -3,6 +3,7 @@
 #include "ErrorReport.h"
 #include "GridRowModel.h"
 #include "MessageBoxes.h"
+#include "TextBox.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -45,7 +46,7 @@ public:
         const auto *model = static_cast<const GridRowModel *>(index.model());
         const QStringList &items = model->column(index.column()).pickList;
         if (items.isEmpty())
-            return new QLineEdit(parent);
+            return newTextBox(parent);
         auto *box = new QComboBox(parent);
         box->setEditable(true);
         box->setMaxVisibleItems(20);

@@ -1,6 +1,7 @@
 #include "StatisticsRun.h"
 
 #include "DBChart.h"
+#include "platform/Error.h"
 #include "platform/ErrorReport.h"
 #include "store/DataModuleUt.h"
 #include "store/SqlText.h"
@@ -35,6 +36,15 @@ QString incremented(QString digits)
         digits[i] = QLatin1Char('0');
     }
     return QLatin1Char('1') + digits;
+}
+
+// A sum beyond the largest number (two payouts of 1e308) has no value that
+// could be stored or shown.
+double finiteSum(double sum)
+{
+    if (!std::isfinite(sum))
+        throw Error(QStringLiteral("金额的合计超出了能够计算的范围，无法统计"));
+    return sum;
 }
 
 } // namespace
@@ -89,7 +99,10 @@ void StatisticsRun::sumPerCategory(const Kind &kind, const StatisticsPeriod &per
         sum.clearSql();
         sum.setSql(sumHead + dates + QStringLiteral(" And %1Class=").arg(p) + sqlQuoted(category));
         sum.open();
-        const QString sumText = sum.fieldText(p + QStringLiteral("Num_Count"));
+        const QString sumField = p + QStringLiteral("Num_Count");
+        if (!sum.fieldValue(sumField).isNull())
+            finiteSum(sum.fieldFloat(sumField));
+        const QString sumText = sum.fieldText(sumField);
         sum.close();
         Query insert(QStringLiteral("ADOQueryInsert"));
         insert.setConnection(&connection);
@@ -108,7 +121,7 @@ double StatisticsRun::total(const Kind &kind, const StatisticsPeriod &period)
     sum.setSql(QStringLiteral("Select Sum(%1Num) As %1Num_Count From %2 Where [%1Date] ").arg(kind.prefix, kind.table)
                + between(period));
     sum.open();
-    return sum.fieldFloat(kind.prefix + QStringLiteral("Num_Count"));
+    return finiteSum(sum.fieldFloat(kind.prefix + QStringLiteral("Num_Count")));
 }
 
 void StatisticsRun::run()
@@ -145,7 +158,7 @@ void StatisticsRun::steps()
     sumPerCategory(payout, period);
     const double incomeTotal = total(income, period);
     const double payoutTotal = total(payout, period);
-    const double net = incomeTotal - payoutTotal;
+    const double net = finiteSum(incomeTotal - payoutTotal);
     Query insert(QStringLiteral("ADOQueryInsert"));
     insert.setConnection(&m_module.ADOConnection1);
     insert.setSql(QStringLiteral("INSERT INTO AllCount(AC_I_Count,AC_P_Count,AC_Net_Count)") + QStringLiteral(" VALUES(")

@@ -508,9 +508,16 @@ void Query::post()
     if (m_state != State::Edit && m_state != State::Insert)
         throw Error(QStringLiteral("%1: Dataset not in edit or insert mode").arg(m_name));
     std::vector<std::pair<int, QVariant>> values;
-    for (size_t f = 0; f < m_fields.size(); ++f)
-        if (m_typed[f])
-            values.emplace_back(int(f), converted(int(f), *m_typed[f]));
+    for (size_t f = 0; f < m_fields.size(); ++f) {
+        const bool typed = bool(m_typed[f]);
+        const QVariant value = typed ? converted(int(f), *m_typed[f]) : QVariant();
+        // A record without a day falls out of every period, where no list
+        // could ever show it again.
+        if (m_fields[f].kind == FieldKind::Date && value.isNull() && (typed || m_state == State::Insert))
+            throw Error(QStringLiteral("记录的日期不能为空"));
+        if (typed)
+            values.emplace_back(int(f), value);
+    }
 
     Connection &connection = connectionForUse();
     const QString table = rowWriteTable();

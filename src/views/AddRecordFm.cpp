@@ -4,6 +4,7 @@
 #include "platform/DatePicker.h"
 #include "platform/ErrorReport.h"
 #include "platform/Fonts.h"
+#include "platform/TextBox.h"
 #include "platform/WindowFrame.h"
 #include "store/Connection.h"
 #include "store/Query.h"
@@ -46,12 +47,12 @@ AddRecordFm::AddRecordFm(const AddRecordKind &kind, QWidget *parent) : QWidget(p
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setMaxVisibleItems(20);
     ComboBox1->setGeometry(152, 75, 185, 25);
-    Edit3 = new QLineEdit(this);
+    Edit3 = newTextBox(this);
     Edit3->setObjectName(QStringLiteral("Edit3"));
     Edit3->setGeometry(152, 120, 185, 25);
     // Pasted text is held to the same characters as typed text.
     Edit3->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), Edit3));
-    Edit4 = new QLineEdit(this);
+    Edit4 = newTextBox(this);
     Edit4->setObjectName(QStringLiteral("Edit4"));
     Edit4->setGeometry(152, 165, 345, 25);
     Button2 = new QPushButton(QStringLiteral("取消[&C]"), this);

@@ -169,8 +169,16 @@ private slots:
         QCOMPARE(app->module()->ADOQueryZC.state(), Query::State::Insert);
         QCOMPARE(m->DBGridZC->rowModel()->currentRow(), 3);
         typeIntoCell(m->DBGridZC, QStringLiteral("new"));
+        // A record without a day could never be listed again: it waits for one.
         user::clickCell(m->DBGridZC, 0, 3);
+        QCOMPARE(app->boxes().shown.size(), 1);
+        QCOMPARE(app->boxes().shown[0].text, QStringLiteral("记录的日期不能为空."));
+        QCOMPARE(app->module()->ADOQueryZC.state(), Query::State::Insert);
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 3);
 
+        user::clickCell(m->DBGridZC, 3, 0);
+        typeIntoCell(m->DBGridZC, QDate::currentDate().toString(Qt::ISODate));
+        user::clickCell(m->DBGridZC, 0, 3);
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM Payout WHERE P_Desc='new'")).toInt(), 1);
     }
 

@@ -338,6 +338,18 @@ private slots:
         QVERIFY(!app->module()->ADOQueryJSR.isOpen());
         QCOMPARE(m->DBChartJSR->barCount(0), 0);
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM AllCount")).toInt(), 0);
+
+        // A sum beyond the largest number says so, and nothing stands for it.
+        payout("2010-06-01", QStringLiteral("'住房'"), QStringLiteral("1e308"));
+        payout("2010-06-01", QStringLiteral("'住房'"), QStringLiteral("1e308"));
+        runFor(m->RadioButton3, QStringLiteral("2010"), QStringLiteral("06"), QStringLiteral("01"));
+        QCOMPARE(m->statusText(), QStringLiteral("金额的合计超出了能够计算的范围，无法统计"));
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM PayoutStatistic")).toInt(), 0);
+        payout("2010-06-02", QStringLiteral("'住房'"), QStringLiteral("-1e308"));
+        income("2010-06-02", QStringLiteral("'工资'"), QStringLiteral("1e308"));
+        runFor(m->RadioButton3, QStringLiteral("2010"), QStringLiteral("06"), QStringLiteral("02"));
+        QCOMPARE(m->statusText(), QStringLiteral("金额的合计超出了能够计算的范围，无法统计"));
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM AllCount")).toInt(), 0);
     }
 
     void fractionsNullsAndQuotesAreStored()

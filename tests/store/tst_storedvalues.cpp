@@ -12,6 +12,8 @@
 #include "views/PayoutAddUt.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QDate>
 #include <QLineEdit>
 #include <QPushButton>
@@ -261,6 +263,38 @@ private slots:
         user::click(m->BitBtn3);
         QCOMPARE(m->statusText(), QStringLiteral("不是有效的数字：'abc'"));
         QCOMPARE(app.ledger().scalar(QStringLiteral("SELECT P_Num FROM Payout")).toDouble(), 12.5);
+    }
+
+    // A note is stored whole, however long, from the add dialog and from a
+    // grid cell alike: nothing cuts it on the way.
+    void aLongNoteIsStoredWhole()
+    {
+        AppFixture app;
+        app.show();
+        TMainFm *m = app.main();
+        const QString note = QString(40000, QLatin1Char('x')) + QStringLiteral("尾");
+        QGuiApplication::clipboard()->setText(note);
+        user::click(m->PageControl1->tabBar(), m->PageControl1->tabBar()->tabRect(1).center());
+        TPayoutAddFm *dialog = app.windows().PayoutAddFm.get();
+        user::click(m->BitBtn1);
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        user::click(dialog->Edit3);
+        user::type(QStringLiteral("1"));
+        user::click(dialog->Edit4);
+        user::press(Qt::Key_V, Qt::ControlModifier);
+        user::click(dialog->Button1);
+        QTRY_VERIFY(!dialog->isVisible());
+        QCOMPARE(app.ledger().scalar(QStringLiteral("SELECT P_Desc FROM Payout")).toString(), note);
+
+        QApplication::setActiveWindow(m);
+        QVERIFY(QTest::qWaitForWindowActive(m));
+        QGuiApplication::clipboard()->setText(note + note);
+        user::clickCell(m->DBGridZC, 0, 3);
+        user::press(Qt::Key_A, Qt::ControlModifier);
+        user::press(Qt::Key_V, Qt::ControlModifier);
+        user::click(m->BitBtn3);
+        QCOMPARE(m->statusText(), QString());
+        QCOMPARE(app.ledger().scalar(QStringLiteral("SELECT P_Desc FROM Payout")).toString(), note + note);
     }
 };
 

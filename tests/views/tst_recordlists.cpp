@@ -125,6 +125,17 @@ private slots:
         QCOMPARE(payouts.state(), Query::State::Edit);
     }
 
+    void aRecordsDayCannotBeEmptied()
+    {
+        showOn(QStringLiteral("2010"), QStringLiteral("03"), QStringLiteral("09"));
+        typeIntoPayoutCell(0, 0, QString());
+        user::press(Qt::Key_Backspace);
+        user::click(m->BitBtn3);
+        QCOMPARE(m->statusText(), QStringLiteral("记录的日期不能为空"));
+        QCOMPARE(app->module()->ADOQueryZC.state(), Query::State::Edit);
+        QCOMPARE(count("SELECT count(*) FROM Payout WHERE P_Date IS NULL"), 0);
+    }
+
     void anEngineFailureLeavesTheListEmptyAndClosed()
     {
         showOn(QStringLiteral("2010"), QStringLiteral("04"), QStringLiteral("31"));
