@@ -6,6 +6,7 @@
 #include "platform/Error.h"
 
 #include <QFileInfo>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <sqlite3.h>
@@ -13,6 +14,8 @@
 namespace {
 
 constexpr int busyTimeoutMs = 10000;
+// How soon a copy that another program's reader held up is tried again.
+constexpr int copyRetryMs = 25;
 
 // Runs a statement of our own that returns no rows; raises Error.
 void runOwn(sqlite3 *db, const char *sql)
@@ -261,7 +264,9 @@ void Connection::open()
 
 void Connection::close() noexcept
 {
-    copyLogIntoMainFile();
+    tryCopyLogIntoMainFile();
+    if (m_copyRetry)
+        m_copyRetry->stop();
     m_statements.clear();
     m_db.reset(); // detaches every source
     m_sources.reset();
@@ -398,15 +403,39 @@ void Connection::writeTo(const QString &table, const std::function<void()> &work
 
 void Connection::copyLogIntoMainFile() noexcept
 {
-    sqlite3 *db = m_db.get();
-    if (!db || !sqlite3_get_autocommit(db))
+    if (tryCopyLogIntoMainFile()) {
+        if (m_copyRetry)
+            m_copyRetry->stop();
         return;
-    // Waiting for another connection's reader could last as long as it reads.
-    // The write is durable in the log meanwhile, and the next write or the
-    // close tries again; so the outcome is not an error.
+    }
+    // Waiting here could last as long as the other program reads, with the
+    // window frozen; the write is durable in the log meanwhile.
+    if (!m_copyRetry) {
+        m_copyRetry = std::make_unique<QTimer>();
+        m_copyRetry->setInterval(copyRetryMs);
+        QObject::connect(m_copyRetry.get(), &QTimer::timeout, [this] {
+            if (!m_db || tryCopyLogIntoMainFile())
+                m_copyRetry->stop();
+        });
+    }
+    if (!m_copyRetry->isActive())
+        m_copyRetry->start();
+}
+
+bool Connection::tryCopyLogIntoMainFile() noexcept
+{
+    sqlite3 *db = m_db.get();
+    if (!db)
+        return true;
+    if (!sqlite3_get_autocommit(db))
+        return false; // the transaction's end copies it
     sqlite3_busy_timeout(db, 0);
-    sqlite3_wal_checkpoint_v2(db, "main", SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+    int logFrames = -1, copiedFrames = -1;
+    const int rc = sqlite3_wal_checkpoint_v2(db, "main", SQLITE_CHECKPOINT_TRUNCATE, &logFrames, &copiedFrames);
     sqlite3_busy_timeout(db, busyTimeoutMs);
+    // A reader of the newest state keeps the log from being emptied, not from
+    // being copied: the main file then holds every frame all the same.
+    return rc == SQLITE_OK || (rc == SQLITE_BUSY && logFrames >= 0 && copiedFrames == logFrames);
 }
 
 Connection::Transaction::Transaction(Connection &connection) : m_connection(connection)

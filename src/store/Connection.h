@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <memory>
 
+class QTimer;
+
 struct sqlite3;
 
 // The connection to one ledger data file, opened from a connection string whose
@@ -20,8 +22,16 @@ struct sqlite3;
 // without its -wal. So every write of a record or category (execute, a row
 // set's post or delete, a committed Transaction) is copied from the log into
 // the main file before it returns, and so is everything on close. When another
-// connection's reader holds the log, the write stays durable in the log and the
-// next such write or the close copies it.
+// program's reader holds the log, the write stays durable in the log and the
+// copy is tried again every few milliseconds from the event loop, so that it
+// lands as soon as the reader lets go, without waiting for it meanwhile.
+//
+// Only SQLite may open the ledger's files (the file, its -wal and -shm) in
+// this process: SQLite's locks are POSIX locks, which belong to the process,
+// and closing any other descriptor of those files drops every one of them;
+// a second program then takes the ledger for unused and deletes its log under
+// us. File dialogs that read the files they list, copies and checksums
+// included: keep them off the ledger's files.
 class Connection
 {
 public:
@@ -101,7 +111,8 @@ private:
     TranslatedStatement translate(const QString &sql);
     QString renumberingInsert(const TranslatedStatement &statement);
     Statement prepare(const TranslatedStatement &statement, const QString &text);
-    void copyLogIntoMainFile() noexcept;
+    void copyLogIntoMainFile() noexcept; // on failure, tries again from the event loop
+    bool tryCopyLogIntoMainFile() noexcept; // whether the main file holds the whole log
     QString endScratchBatch() noexcept; // the failure's message, or empty
     bool restoreFullSync() noexcept;
 
@@ -112,4 +123,5 @@ private:
     QSet<QString> m_scratchTables;
     bool m_inScratchBatch = false;
     QHash<QString, TableColumns> m_columns; // by lower-case table name
+    std::unique_ptr<QTimer> m_copyRetry;
 };

@@ -11,6 +11,7 @@
 
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QFile>
 #include <QFileInfo>
@@ -161,7 +162,10 @@ private slots:
         QCOMPARE(inCopy(l.path(), QStringLiteral("SELECT count(*) FROM IncomeClass")).toInt(), 2);
     }
 
-    void aReaderElsewhereDelaysTheCopyUntilTheNextWriteOrTheClose()
+    // A reader elsewhere holds the copy up, never the write: the record is
+    // durable in the log at once and reaches the main file as soon as the
+    // reader lets go, without another write.
+    void aReaderElsewhereDelaysTheCopyUntilItLetsGo()
     {
         OpenLedger l;
         sqlite3 *raw = nullptr;
@@ -170,20 +174,24 @@ private slots:
         Statement(raw, QStringLiteral("BEGIN")).run();
         QCOMPARE(Statement(raw, QStringLiteral("SELECT count(*) FROM Payout")).step(), true);
 
+        QElapsedTimer writing;
+        writing.start();
         l.connection.execute(QStringLiteral("INSERT INTO Payout(P_Date,P_Num) VALUES('2010-3-5',1)"));
+        QVERIFY(writing.elapsed() < 1000); // not waiting for the reader
         // Durable all the same: a connection opened afterwards sees it.
         QCOMPARE(l.ledger.scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 1);
+        QTest::qWait(100);
+        QCOMPARE(inCopy(l.path(), QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 0);
 
         Statement(raw, QStringLiteral("COMMIT")).run();
-        l.connection.execute(QStringLiteral("INSERT INTO Payout(P_Date,P_Num) VALUES('2010-3-6',2)"));
-        QCOMPARE(inCopy(l.path(), QStringLiteral("SELECT sum(P_Num) FROM Payout")).toDouble(), 3.0);
+        QTRY_COMPARE_WITH_TIMEOUT(inCopy(l.path(), QStringLiteral("SELECT sum(P_Num) FROM Payout")).toDouble(), 1.0, 1000);
 
         Statement(raw, QStringLiteral("BEGIN")).run();
         QCOMPARE(Statement(raw, QStringLiteral("SELECT count(*) FROM Payout")).step(), true);
         l.connection.execute(QStringLiteral("INSERT INTO Payout(P_Date,P_Num) VALUES('2010-3-7',4)"));
         Statement(raw, QStringLiteral("COMMIT")).run();
         l.connection.close();
-        QCOMPARE(inCopy(l.path(), QStringLiteral("SELECT sum(P_Num) FROM Payout")).toDouble(), 7.0);
+        QCOMPARE(inCopy(l.path(), QStringLiteral("SELECT sum(P_Num) FROM Payout")).toDouble(), 5.0);
     }
 
     void scratchWritesLeaveTheMainFileAlone()

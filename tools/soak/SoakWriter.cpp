@@ -4,6 +4,7 @@
 #include "store/DataModuleUt.h"
 #include "store/SqlText.h"
 
+#include <QCoreApplication>
 #include <random>
 
 namespace soak {
@@ -113,8 +114,10 @@ private:
 void runWriter(const QString &ledgerPath, const QString &journalPath, unsigned seed)
 {
     Writer writer(ledgerPath, journalPath, seed);
-    for (;;)
+    for (;;) {
         writer.step();
+        QCoreApplication::processEvents(); // the program's event loop, which retries held-up copies
+    }
 }
 
 } // namespace soak
