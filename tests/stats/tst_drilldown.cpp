@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -377,6 +378,57 @@ private slots:
         QVERIFY(app->boxes().shown[0].text.contains(QLatin1String("1.2.3")));
         QVERIFY(!payoutDetail()->isVisible());
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT P_Num FROM Payout WHERE P_No=1")).toDouble(), 7.5);
+    }
+
+    // Esc abandons an edit however far it got: what was typed and not yet
+    // handed to the row goes back to the row's text at the first Esc; a row
+    // that holds the edit (✎) goes back to its stored values. A refused edit
+    // so no longer holds the window open.
+    void escAbandonsTheEdit_data()
+    {
+        QTest::addColumn<bool>("refusedAtClosing"); // else handed to the row by a click into the note
+        QTest::newRow("handed to the row") << false;
+        QTest::newRow("refused at closing") << true;
+    }
+    void escAbandonsTheEdit()
+    {
+        QFETCH(bool, refusedAtClosing);
+        addRecords();
+        statisticsFor(&TMainFm::RadioButton3, "2010", "03", "09");
+        DataGrid *grid = payoutDetail()->DBGridZC;
+        QString markBefore, markAfter, editorAfter;
+        bool stayedOpen = false, closed = false;
+        whenModal([&](QWidget *modal) {
+            QVERIFY(QTest::qWaitForWindowActive(modal));
+            user::clickCell(grid, 0, 2);
+            user::press(Qt::Key_A, Qt::ControlModifier);
+            user::type(QStringLiteral("abc"));
+            if (refusedAtClosing)
+                user::closeBox(modal);
+            else
+                user::clickCell(grid, 0, 3);
+            stayedOpen = modal->isVisible();
+            markBefore = grid->model()->headerData(0, Qt::Vertical).toString();
+            user::press(Qt::Key_Escape);
+            user::press(Qt::Key_Escape);
+            markAfter = grid->model()->headerData(0, Qt::Vertical).toString();
+            user::clickCell(grid, 0, 2);
+            if (auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget()))
+                editorAfter = editor->text();
+            user::closeBox(modal);
+            closed = !modal->isVisible();
+            if (!closed)
+                modal->hide(); // ends the modal loop all the same
+        });
+        user::doubleClickCell(m->DBGridZCTJ, rowOf(m->DBGridZCTJ, QStringLiteral("餐饮")), 0);
+        settle();
+        QVERIFY(stayedOpen);
+        QVERIFY(closed);
+        QCOMPARE(markBefore, QStringLiteral("✎"));
+        QCOMPARE(markAfter, QStringLiteral("▶"));
+        QCOMPARE(editorAfter, QStringLiteral("10.25"));
+        QCOMPARE(app->boxes().shown.size(), refusedAtClosing ? 1 : 0);
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT P_Num FROM Payout WHERE P_No=1")).toDouble(), 10.25);
     }
 
     void ctrlDeleteInTheDetailGridDeletesWithoutAQuestion()
