@@ -14,7 +14,9 @@ PickListPopup::PickListPopup(QWidget *owner) : QListWidget(owner)
 
 void PickListPopup::dropDown(const QStringList &names, const QString &current, const QRect &cell)
 {
-    setFont(parentWidget()->font()); // a window of its own inherits no font
+    // A window of its own inherits neither the font nor the colours.
+    setFont(parentWidget()->font());
+    setPalette(parentWidget()->palette());
     clear();
     addItems(names);
     setCurrentRow(int(names.indexOf(current)));
