@@ -4,6 +4,7 @@
 #include "HelpUt.h"
 #include "MainUt.h"
 #include "import/UpgradeUt.h"
+#include "platform/ButtonKeys.h"
 #include "platform/ErrorReport.h"
 #include "stats/IncomeSearchUt.h"
 #include "stats/PayoutSearchUt.h"
@@ -14,6 +15,7 @@
 void setUpApplication()
 {
     setApplicationTitle(QStringLiteral("Lumibran管理专家V2.5.9"));
+    letEnterPressFocusedButtons();
 }
 
 WindowSet::WindowSet()

@@ -36,5 +36,6 @@ public:
     std::unique_ptr<TIncomeSearchFm> IncomeSearchFm;
 };
 
-// The application title, set before any window is created.
+// What the application sets before any window is created: its title, and
+// the keys that every window shares.
 void setUpApplication();

@@ -3,6 +3,7 @@
 #include "ErrorReport.h"
 #include "GridRowModel.h"
 #include "MessageBoxes.h"
+#include "PickListPopup.h"
 #include "TextBox.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QStaticText>
+#include <QStyleOptionButton>
 #include <QStyledItemDelegate>
 #include <QWheelEvent>
 
@@ -29,16 +31,31 @@ class GridDelegate : public QStyledItemDelegate
 public:
     explicit GridDelegate(DataGrid *grid) : QStyledItemDelegate(grid), m_grid(grid) {}
 
-    // The open cell editor holds the focus, so the grid's own delete key
-    // reaches it first; a text field would take Ctrl+Delete as deleting a
-    // word, and that blanked text would be written.
-    bool eventFilter(QObject *editor, QEvent *event) override
+    // The open cell editor holds the focus, so the grid's own keys reach it
+    // first. A text field would take Ctrl+Delete as deleting a word, and
+    // that blanked text would be written. Esc would close the editor, which
+    // opens again at once on the same text, so that an edit could never be
+    // abandoned: it takes back what was typed since the row last took the
+    // cell's text, and with nothing left to take back cancels the row's edit.
+    bool eventFilter(QObject *object, QEvent *event) override
     {
-        if (event->type() == QEvent::KeyPress && isGridDelete(static_cast<QKeyEvent *>(event))) {
-            m_grid->deleteCurrentRecord();
-            return true;
+        auto *editor = qobject_cast<QWidget *>(object);
+        if (editor && event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (isGridDelete(key)) {
+                m_grid->deleteCurrentRecord();
+                return true;
+            }
+            if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+                const QModelIndex cell = m_grid->currentIndex();
+                if (editorText(editor) != cell.data(Qt::EditRole).toString())
+                    setEditorData(editor, cell);
+                else
+                    m_grid->cancelRowEdit();
+                return true;
+            }
         }
-        return QStyledItemDelegate::eventFilter(editor, event);
+        return QStyledItemDelegate::eventFilter(object, event);
     }
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
@@ -64,13 +81,18 @@ public:
             line->setText(text);
     }
 
+    static QString editorText(const QWidget *editor)
+    {
+        if (const auto *box = qobject_cast<const QComboBox *>(editor))
+            return box->currentText();
+        if (const auto *line = qobject_cast<const QLineEdit *>(editor))
+            return line->text();
+        return QString();
+    }
+
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
     {
-        QString text;
-        if (auto *box = qobject_cast<QComboBox *>(editor))
-            text = box->currentText();
-        else if (auto *line = qobject_cast<QLineEdit *>(editor))
-            text = line->text();
+        const QString text = editorText(editor);
         if (text == index.data(Qt::EditRole).toString())
             return; // nothing typed: the row stays as it was
         auto *rows = static_cast<GridRowModel *>(model);
@@ -103,9 +125,22 @@ public:
         painter->setClipRect(area, Qt::IntersectClip);
         painter->drawStaticText(QPointF(area.left(), area.top() + (area.height() - shown.size().height()) / 2), shown);
         painter->restore();
+        if (index == m_grid->currentIndex() && m_grid->hasFocus() && m_grid->dropsDown(index))
+            paintDropDownButton(painter, m_grid->dropDownButton(index), style, view);
     }
 
 private:
+    static void paintDropDownButton(QPainter *painter, const QRect &rect, QStyle *style, const QWidget *view)
+    {
+        QStyleOptionButton button;
+        button.initFrom(view);
+        button.rect = rect;
+        button.state |= QStyle::State_Raised;
+        style->drawControl(QStyle::CE_PushButtonBevel, &button, painter, view);
+        button.rect = rect.adjusted(2, 2, -2, -2);
+        style->drawPrimitive(QStyle::PE_IndicatorArrowDown, &button, painter, view);
+    }
+
     const QStaticText &laidOut(const QString &text, const QFont &font, int width, Qt::TextElideMode elide) const
     {
         if (font != m_font || m_laidOut.size() > 4096) {
@@ -251,6 +286,36 @@ void DataGrid::deleteCurrentRecord()
     runUnguarded([&] { m_model->deleteCurrentRow(); });
 }
 
+void DataGrid::cancelRowEdit()
+{
+    const GridRowModel::RowState state = m_model ? m_model->rowState() : GridRowModel::RowState::Closed;
+    if (state == GridRowModel::RowState::Edit || state == GridRowModel::RowState::Insert)
+        runUnguarded([&] { m_model->cancelRow(); });
+}
+
+bool DataGrid::dropsDown(const QModelIndex &cell) const
+{
+    return m_model && cell.isValid() && !(m_model->flags(cell) & Qt::ItemIsEditable)
+        && !m_model->column(cell.column()).pickList.isEmpty();
+}
+
+QRect DataGrid::dropDownButton(const QModelIndex &cell) const
+{
+    const QRect rect = visualRect(cell);
+    const int width = std::min(rect.width(), style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this));
+    return QRect(rect.right() - width + 1, rect.top(), width, rect.height());
+}
+
+void DataGrid::dropDownPickList()
+{
+    if (!m_pickList)
+        m_pickList = new PickListPopup(this);
+    const QModelIndex cell = currentIndex();
+    const QRect rect = visualRect(cell);
+    m_pickList->dropDown(m_model->column(cell.column()).pickList, cell.data(Qt::EditRole).toString(),
+                         QRect(viewport()->mapToGlobal(rect.topLeft()), rect.size()));
+}
+
 void DataGrid::keyPressEvent(QKeyEvent *event)
 {
     if (!m_model) {
@@ -260,6 +325,12 @@ void DataGrid::keyPressEvent(QKeyEvent *event)
     const bool editable = !m_model->isReadOnly() && m_model->rowState() != GridRowModel::RowState::Closed;
     if (isGridDelete(event)) {
         deleteCurrentRecord();
+        return;
+    }
+    const bool dropKey = (event->key() == Qt::Key_F4 && event->modifiers() == Qt::NoModifier)
+        || (event->key() == Qt::Key_Down && event->modifiers() == Qt::AltModifier);
+    if (dropKey && dropsDown(currentIndex())) {
+        dropDownPickList();
         return;
     }
     if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier && editable) {
@@ -272,10 +343,22 @@ void DataGrid::keyPressEvent(QKeyEvent *event)
         return;
     }
     if (event->key() == Qt::Key_Escape && m_model->rowState() != GridRowModel::RowState::Browse) {
-        runUnguarded([&] { m_model->cancelRow(); });
+        cancelRowEdit();
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+// The drop-down button shows on the current cell while the grid holds the focus.
+void DataGrid::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint at = event->position().toPoint();
+    const QModelIndex cell = indexAt(at);
+    const bool onButton = event->button() == Qt::LeftButton && hasFocus() && cell == currentIndex()
+        && dropsDown(cell) && dropDownButton(cell).contains(at);
+    QTableView::mousePressEvent(event);
+    if (onButton)
+        dropDownPickList();
 }
 
 void DataGrid::wheelEvent(QWheelEvent *event)

@@ -3,12 +3,15 @@
 #include <QTableView>
 
 class GridRowModel;
+class PickListPopup;
 
 // The data-aware grid: bound columns over a row set, a row indicator, the
 // cell editor always open on the current cell, posting when the user moves
 // to another row, Insert and Down past the last row for new rows, Ctrl+Delete
-// to delete, title clicks and double clicks as signals. Failures of the grid's
-// own editing go to the application error box.
+// to delete, Esc to abandon an edit, title clicks and double clicks as
+// signals. A read-only column's pick list drops down from the current cell
+// (its button, F4 or Alt+Down) to be looked at. Failures of the grid's own
+// editing go to the application error box.
 class DataGrid : public QTableView
 {
     Q_OBJECT
@@ -31,6 +34,14 @@ public:
 
     // The grid's Ctrl+Delete.
     void deleteCurrentRecord();
+    // The grid's Esc once nothing typed is left to take back: the row being
+    // edited or inserted goes back to what is stored.
+    void cancelRowEdit();
+
+    // Whether a cell without an editor of its own drops down a pick list, and
+    // the button at its right end that does it.
+    bool dropsDown(const QModelIndex &cell) const;
+    QRect dropDownButton(const QModelIndex &cell) const;
 
 signals:
     void titleClicked(int column);
@@ -38,6 +49,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
@@ -48,8 +60,10 @@ private:
     void focusMoved(QWidget *old, QWidget *now);
     void commitOpenEditor();
     void openCellEditor();
+    void dropDownPickList();
 
     GridRowModel *m_model = nullptr;
+    PickListPopup *m_pickList = nullptr;
     bool m_confirmDelete = false;
     bool m_syncing = false;
     int m_column = 0;

@@ -1,8 +1,8 @@
 #include "DatePicker.h"
 
 #include "CompactStyle.h"
-
 #include "DateConventions.h"
+#include "FocusedWheel.h"
 
 #include <QKeyEvent>
 
@@ -10,6 +10,7 @@ DatePicker::DatePicker(QWidget *parent) : QDateEdit(parent)
 {
     setCalendarPopup(true);
     useCompactStyle(this);
+    takeWheelOnlyWithFocus(this);
     setDisplayFormat(DateConventions::system().shortFormat());
     setDateRange(QDate(1, 1, 1), QDate(9999, 12, 31));
     m_last = date();

@@ -4,6 +4,7 @@
 
 // A date picker (date only, in the system's short date format). It tells of a
 // change that the user made, not of one made from code, and of released keys.
+// The wheel steps it only while it holds the focus.
 class DatePicker : public QDateEdit
 {
     Q_OBJECT

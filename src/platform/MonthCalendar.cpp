@@ -71,10 +71,15 @@ void MonthCalendar::resizeEvent(QResizeEvent *event)
     m_heading->setGeometry(0, 0, contentsMargins().left(), height());
 }
 
+void MonthCalendar::checkHolds(int year, int month, int day)
+{
+    if (year < 1 || year > 9999 || !QDate::isValid(year, month, day))
+        throw Error(QStringLiteral("Invalid argument to date encode"));
+}
+
 void MonthCalendar::moveTo(int year, int month, int day)
 {
-    if (year > 9999 || !QDate::isValid(year, month, day))
-        throw Error(QStringLiteral("Invalid argument to date encode"));
+    checkHolds(year, month, day);
     const QDate date(year, month, day);
     setSelectedDate(date);
     setCurrentPage(year, month);

@@ -23,6 +23,10 @@ public:
     void setMonth(int month);
     void setDay(int day);
 
+    // Raises "Invalid argument to date encode" for a day that the calendar
+    // cannot hold: no real day, or a year outside 1 to 9999.
+    static void checkHolds(int year, int month, int day);
+
     // The month and year shown, as the heading reads.
     QString heading() const;
 

@@ -1,6 +1,7 @@
 #include "SelectorBox.h"
 
 #include "CompactStyle.h"
+#include "FocusedWheel.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -38,6 +39,7 @@ SelectorBox::SelectorBox(QWidget *parent) : QComboBox(parent)
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     useCompactStyle(this);
+    takeWheelOnlyWithFocus(this);
     lineEdit()->setTextMargins(0, 0, 0, 0);
     connect(lineEdit(), &QLineEdit::textEdited, this, &SelectorBox::typed);
     connect(this, &QComboBox::activated, this, [this] {

@@ -8,6 +8,7 @@
 // it counts as nothing; other typing, Backspace included, counts as a change
 // (changed()). Each typed character passes a key filter first, which may
 // replace it or drop it (QChar()). Writes from code raise neither notification.
+// The wheel picks another item only while the box holds the focus.
 class SelectorBox : public QComboBox
 {
     Q_OBJECT

@@ -75,7 +75,7 @@ AddRecordFm::AddRecordFm(const AddRecordKind &kind, QWidget *parent) : QWidget(p
     for (QObject *watched : {static_cast<QObject *>(ComboBox1), static_cast<QObject *>(Edit3), static_cast<QObject *>(Edit4)})
         watched->installEventFilter(this);
     if (kind.pickerWalks)
-        connect(DateTimePicker1, &DatePicker::keyReleased, this, [this](int key) { keyReleased(DateTimePicker1, key); });
+        DateTimePicker1->installEventFilter(this);
     connect(Button1, &QPushButton::clicked, this, [this] { runUnguarded([this] { Button1Click(); }); });
     connect(Button2, &QPushButton::clicked, this, &AddRecordFm::Button2Click);
 }
@@ -84,9 +84,18 @@ bool AddRecordFm::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Edit3 && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        // Tab and Shift+Tab walk the tab order; they type nothing into the box.
-        const bool tabs = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
-        if (!tabs && !key->text().isEmpty() && !isAmountCharacter(key->text()[0]))
+        // Keys that type no character pass: Tab and Shift+Tab walk the tab
+        // order, and Delete deletes, though X11 gives it the DEL character.
+        const bool typesNothing = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab
+            || key->key() == Qt::Key_Delete;
+        if (!typesNothing && !key->text().isEmpty() && !isAmountCharacter(key->text()[0]))
+            return true;
+    }
+    // Down walks on from the date picker when released; pressed, it would
+    // first step the picker's date.
+    if (watched == DateTimePicker1 && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Down && key->modifiers() == Qt::NoModifier)
             return true;
     }
     if (event->type() == QEvent::KeyRelease)

@@ -58,6 +58,9 @@ void DateSelector::monthClicked(int step)
         m_c.period.day->setText(QStringLiteral("01"));
         const QString first = m_c.period.year->text() + QLatin1Char('-') + m_c.period.month->text() + QStringLiteral("-01");
         const QDate moved = DateConventions::system().toDate(first).addMonths(step);
+        // Past the calendar's first or last month the boxes would get a year
+        // ("-0001", "10000") that the calendar cannot follow.
+        MonthCalendar::checkHolds(moved.year(), moved.month(), moved.day());
         m_c.period.year->setText(moved.toString(QStringLiteral("yyyy")));
         m_c.period.month->setText(moved.toString(QStringLiteral("MM")));
         calendarFromBoxes();

@@ -6,6 +6,7 @@
 #include "support/AppFixture.h"
 #include "support/UserInput.h"
 
+#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSet>
@@ -41,17 +42,23 @@ class TestDataGrid : public QObject
     std::unique_ptr<AppFixture> app;
     TMainFm *m = nullptr;
 
-private slots:
-    void init()
+    // The program on three payouts of today, the payout tab in front.
+    void start(int extraCategories = 0)
     {
+        app.reset();
         app = std::make_unique<AppFixture>();
         const QString today = QDate::currentDate().toString(Qt::ISODate);
         app->ledger().exec(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num,P_Desc) VALUES "
                                           "('%1','餐饮',10,'a'),('%1','交通',20,'b'),('%1','购物',30,'c')").arg(today));
+        for (int i = 1; i <= extraCategories; ++i)
+            app->ledger().exec(QStringLiteral("INSERT INTO PayoutClass(PC_Name) VALUES('类别%1')").arg(i));
         app->show();
         m = app->main();
         m->PageControl1->setCurrentWidget(m->TabSheet2);
     }
+
+private slots:
+    void init() { start(); }
     void cleanup() { app.reset(); }
 
     // The grid keeps its cells' laid-out texts between paints; what it paints
@@ -247,6 +254,62 @@ private slots:
         user::press(Qt::Key_Delete, Qt::ControlModifier);
         QVERIFY(app->boxes().shown.isEmpty());
         QCOMPARE(m->DBGridZC->model()->rowCount(), 0);
+    }
+
+    // The list's read-only category column drops down the names that start-up
+    // loaded, in their order, 20 rows at a time; a choice changes nothing.
+    void theCategoryColumnDropsDownItsPickList_data()
+    {
+        QTest::addColumn<Qt::Key>("key"); // none: a click on the cell's button
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::newRow("F4") << Qt::Key_F4 << Qt::KeyboardModifiers();
+        QTest::newRow("Alt+Down") << Qt::Key_Down << Qt::KeyboardModifiers(Qt::AltModifier);
+        QTest::newRow("its button") << Qt::Key_unknown << Qt::KeyboardModifiers();
+    }
+    void theCategoryColumnDropsDownItsPickList()
+    {
+        QFETCH(Qt::Key, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        start(25);
+        QStringList names;
+        for (const QVariantList &row : app->ledger().rows(QStringLiteral("SELECT PC_Name FROM PayoutClass ORDER BY PC_No")))
+            names << row.value(0).toString();
+        DataGrid *grid = m->DBGridZC;
+        user::clickCell(grid, 1, 1);
+        QCOMPARE(QApplication::focusWidget(), grid);
+        if (key == Qt::Key_unknown) {
+            const QRect cell = grid->visualRect(grid->model()->index(1, 1));
+            user::click(grid->viewport(), QPoint(cell.right() - 3, cell.center().y()));
+        } else {
+            user::press(key, modifiers);
+        }
+        auto *list = qobject_cast<QAbstractItemView *>(QApplication::activePopupWidget());
+        QVERIFY(list);
+        QStringList shown;
+        for (int row = 0; row < list->model()->rowCount(); ++row)
+            shown << list->model()->index(row, 0).data().toString();
+        QCOMPARE(shown, names);
+        QCOMPARE(list->currentIndex().data().toString(), QStringLiteral("交通"));
+        const int rowHeight = list->visualRect(list->model()->index(0, 0)).height();
+        QCOMPARE(list->viewport()->height() / rowHeight, 20);
+        user::press(Qt::Key_Down);
+        user::press(Qt::Key_Return);
+        QVERIFY(!QApplication::activePopupWidget());
+        QCOMPARE(QApplication::focusWidget(), grid);
+        QCOMPARE(grid->model()->index(1, 1).data().toString(), QStringLiteral("交通"));
+        QCOMPARE(app->module()->ADOQueryZC.state(), Query::State::Browse);
+        // Chosen with a click, a name changes nothing either.
+        user::press(Qt::Key_F4);
+        list = qobject_cast<QAbstractItemView *>(QApplication::activePopupWidget());
+        QVERIFY(list);
+        user::clickCell(list, 0, 0);
+        QVERIFY(!QApplication::activePopupWidget());
+        QCOMPARE(grid->model()->index(1, 1).data().toString(), QStringLiteral("交通"));
+        user::click(m->BitBtn4);
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT group_concat(P_Class) FROM (SELECT P_Class FROM Payout ORDER BY P_No)"))
+                     .toString(),
+                 QStringLiteral("餐饮,交通,购物"));
+        QVERIFY(app->boxes().shown.isEmpty());
     }
 
     void statisticsGridsAreReadOnlyButDeletable()

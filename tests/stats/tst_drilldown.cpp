@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -377,6 +378,62 @@ private slots:
         QVERIFY(app->boxes().shown[0].text.contains(QLatin1String("1.2.3")));
         QVERIFY(!payoutDetail()->isVisible());
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT P_Num FROM Payout WHERE P_No=1")).toDouble(), 7.5);
+    }
+
+    // Esc abandons an edit however far it got: the first Esc takes back what
+    // was typed since the row last took the cell's text; the next one, with
+    // nothing left to take back, returns a row that holds the edit (✎) to its
+    // stored values. A refused edit so no longer holds the window open.
+    void escAbandonsTheEdit_data()
+    {
+        QTest::addColumn<bool>("refusedAtClosing"); // else handed to the row by a click into the note
+        QTest::addColumn<QString>("cellText");       // the text that the row holds for the cell then
+        QTest::newRow("handed to the row") << false << QStringLiteral("a");
+        QTest::newRow("refused at closing") << true << QStringLiteral("abc");
+    }
+    void escAbandonsTheEdit()
+    {
+        QFETCH(bool, refusedAtClosing);
+        QFETCH(QString, cellText);
+        addRecords();
+        statisticsFor(&TMainFm::RadioButton3, "2010", "03", "09");
+        DataGrid *grid = payoutDetail()->DBGridZC;
+        const auto editorText = [] {
+            auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+            return editor ? editor->text() : QStringLiteral("no editor");
+        };
+        const auto mark = [grid] { return grid->model()->headerData(0, Qt::Vertical).toString(); };
+        QStringList seen; // after each step: the editor's text and the row's mark
+        bool closed = false;
+        whenModal([&](QWidget *modal) {
+            QVERIFY(QTest::qWaitForWindowActive(modal));
+            user::clickCell(grid, 0, 2);
+            user::press(Qt::Key_A, Qt::ControlModifier);
+            user::type(QStringLiteral("abc"));
+            if (refusedAtClosing)
+                user::closeBox(modal);
+            else
+                user::clickCell(grid, 0, 3);
+            user::press(Qt::Key_End);
+            user::type(QStringLiteral("9"));
+            seen << editorText() + mark();
+            user::press(Qt::Key_Escape);
+            seen << editorText() + mark();
+            user::press(Qt::Key_Escape);
+            user::clickCell(grid, 0, 2);
+            seen << editorText() + mark();
+            user::closeBox(modal);
+            closed = !modal->isVisible();
+            if (!closed)
+                modal->hide(); // ends the modal loop all the same
+        });
+        user::doubleClickCell(m->DBGridZCTJ, rowOf(m->DBGridZCTJ, QStringLiteral("餐饮")), 0);
+        settle();
+        QCOMPARE(seen, (QStringList{cellText + QStringLiteral("9✎"), cellText + QStringLiteral("✎"),
+                                    QStringLiteral("10.25▶")}));
+        QVERIFY(closed);
+        QCOMPARE(app->boxes().shown.size(), refusedAtClosing ? 1 : 0);
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT P_Num FROM Payout WHERE P_No=1")).toDouble(), 10.25);
     }
 
     void ctrlDeleteInTheDetailGridDeletesWithoutAQuestion()

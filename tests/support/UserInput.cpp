@@ -76,6 +76,14 @@ void press(Qt::Key key, Qt::KeyboardModifiers modifiers)
         QTest::keyRelease(target, key, modifiers);
 }
 
+void press(Qt::Key key, const QString &text, Qt::KeyboardModifiers modifiers)
+{
+    if (QWidget *target = keyTarget())
+        QTest::sendKeyEvent(QTest::Press, target, key, text, modifiers);
+    if (QWidget *target = keyTarget())
+        QTest::sendKeyEvent(QTest::Release, target, key, text, modifiers);
+}
+
 void click(QWidget *widget, QPoint at)
 {
     const auto [receiver, point] = under(widget, at);
@@ -117,13 +125,22 @@ void clickTitle(QTableView *view, int section)
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
 }
 
+// Delivered as the platform's own event (sendEvent would mark it as the
+// program's): the application passes what the receiver ignores on to its
+// parents and gives the focus to a widget that takes it from the wheel.
+void wheel(QWidget *widget, int amount, QPoint at)
+{
+    const auto [receiver, point] = under(widget, at);
+    const QPointF local(point);
+    QWheelEvent event(local, receiver->mapToGlobal(local), QPoint(), QPoint(0, amount), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    qApp->notify(receiver, &event);
+}
+
 void wheel(QAbstractItemView *view, int amount)
 {
-    QWidget *viewport = view->viewport();
-    const QPointF at = QPointF(viewport->rect().center());
-    QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, amount), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
-    QApplication::sendEvent(viewport, &event);
+    wheel(view->viewport(), amount);
 }
 
 void closeBox(QWidget *window)

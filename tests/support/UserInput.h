@@ -20,6 +20,9 @@ namespace user {
 void type(const QString &text);
 // Presses and releases one key in whatever holds the focus.
 void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// The same with the text that the X11 platform gives the key, which the
+// offscreen platform leaves out: Delete carries "\x7f" there.
+void press(Qt::Key key, const QString &text, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // A left click on a widget, at its centre unless a point is given; the
 // innermost child under that point receives it.
 void click(QWidget *widget, QPoint at = QPoint());
@@ -34,7 +37,11 @@ void clickCell(QAbstractItemView *view, int row, int column);
 void doubleClickCell(QAbstractItemView *view, int row, int column);
 // A left click on a column title of a table.
 void clickTitle(QTableView *view, int section);
-// One wheel event over a view's viewport (a negative amount turns toward the user).
+// One wheel event (a negative amount turns toward the user) over a widget, at
+// its centre unless a point is given: the innermost child under the point
+// receives it, and what that child leaves goes on to its parents. A view's
+// wheel goes to its viewport's centre.
+void wheel(QWidget *widget, int amount, QPoint at = QPoint());
 void wheel(QAbstractItemView *view, int amount);
 
 // A click on a window's close box.

@@ -20,6 +20,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 
 class TestAddRecord : public QObject
@@ -147,6 +149,13 @@ private slots:
         QGuiApplication::clipboard()->setText(QStringLiteral("7.25"));
         pasteFromMenu(payout->Edit3);
         QCOMPARE(payout->Edit3->text(), QStringLiteral("12.7.25"));
+        // Delete types no character, though X11 gives it one: it deletes.
+        user::press(Qt::Key_Home);
+        user::press(Qt::Key_Delete, QStringLiteral("\x7f"));
+        QCOMPARE(payout->Edit3->text(), QStringLiteral("2.7.25"));
+        user::press(Qt::Key_End, Qt::ShiftModifier);
+        user::press(Qt::Key_Delete, QStringLiteral("\x7f"));
+        QCOMPARE(payout->Edit3->text(), QString());
     }
 
     void bothTabOrdersWalkCompletely()
@@ -178,17 +187,25 @@ private slots:
         QCOMPARE(income->Edit3->text(), QStringLiteral("8"));
     }
 
+    void enterWalksTheBoxesAndConfirms_data()
+    {
+        QTest::addColumn<Qt::Key>("walk"); // the key that leaves the date picker and the amount box
+        QTest::newRow("Enter") << Qt::Key_Return;
+        QTest::newRow("Down arrow") << Qt::Key_Down;
+    }
     void enterWalksTheBoxesAndConfirms()
     {
+        QFETCH(Qt::Key, walk);
         open(m->BitBtn1, payout);
-        user::press(Qt::Key_Return);
+        user::press(walk);
         QCOMPARE(QApplication::focusWidget(), payout->ComboBox1);
+        QCOMPARE(payout->DateTimePicker1->date(), QDate(2010, 3, 5)); // the picker only lets the focus go
         user::press(Qt::Key_Down); // the first category, highest number first
         QCOMPARE(payout->ComboBox1->currentText(), QStringLiteral("Tom's"));
         user::press(Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), payout->Edit3);
         user::type(QStringLiteral("7.5"));
-        user::press(Qt::Key_Down);
+        user::press(walk);
         QCOMPARE(QApplication::focusWidget(), payout->Edit4);
         user::type(QStringLiteral("it's lunch"));
         user::press(Qt::Key_Return);
@@ -197,6 +214,51 @@ private slots:
         QCOMPARE(m->DBGridZC->model()->rowCount(), 1); // the list was refreshed
         QVERIFY(app->boxes().shown.isEmpty());
         QCOMPARE(m->Edit2->text(), QStringLiteral(".00")); // the statistics wait for their next run
+    }
+
+    // A focused button takes Enter as it takes Space: the add buttons of the
+    // list tabs, which their tabs give the focus, and OK and Cancel. Esc and
+    // Enter elsewhere press neither: no button is the dialog's default.
+    void enterOnAFocusedButtonPressesIt_data()
+    {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::newRow("Enter") << Qt::Key_Return << Qt::KeyboardModifiers();
+        QTest::newRow("keypad Enter") << Qt::Key_Enter << Qt::KeyboardModifiers(Qt::KeypadModifier);
+        QTest::newRow("Space") << Qt::Key_Space << Qt::KeyboardModifiers();
+    }
+    void enterOnAFocusedButtonPressesIt()
+    {
+        QFETCH(Qt::Key, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QTabBar *tabs = m->PageControl1->tabBar();
+        user::click(tabs, tabs->tabRect(1).center());
+        QCOMPARE(QApplication::focusWidget(), m->BitBtn1);
+        user::press(key, modifiers);
+        QVERIFY(QTest::qWaitForWindowActive(payout));
+        QCOMPARE(QApplication::focusWidget(), payout->DateTimePicker1); // the key's release walked nowhere
+        typeInto(payout->Edit3, QStringLiteral("3"));
+        user::press(Qt::Key_Escape);
+        QVERIFY(payout->isVisible());
+        QCOMPARE(walk(2, false), (QList<QWidget *>{payout->Edit4, payout->Button1}));
+        user::press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), payout->Button2);
+        user::press(key, modifiers); // Cancel
+        QVERIFY(!payout->isVisible());
+        QCOMPARE(payouts(QStringLiteral("1")), 0);
+
+        QApplication::setActiveWindow(m); // as the window system does once the dialog is gone
+        QVERIFY(QTest::qWaitForWindowActive(m));
+        user::click(tabs, tabs->tabRect(0).center());
+        QCOMPARE(QApplication::focusWidget(), m->BitBtn5);
+        user::press(key, modifiers);
+        QVERIFY(QTest::qWaitForWindowActive(income));
+        QCOMPARE(QApplication::focusWidget(), income->DateTimePicker1);
+        typeInto(income->Edit3, QStringLiteral("4"));
+        QCOMPARE(walk(2, false), (QList<QWidget *>{income->Edit4, income->Button1}));
+        user::press(key, modifiers); // OK
+        QVERIFY(!income->isVisible());
+        QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM Income WHERE I_Num=4")).toInt(), 1);
     }
 
     void theIncomeDatePickerHasNoKeyRule()

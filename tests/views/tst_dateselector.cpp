@@ -1,4 +1,5 @@
 #include "app/MainUt.h"
+#include "platform/DataGrid.h"
 #include "platform/DatePicker.h"
 #include "platform/DateConventions.h"
 #include "platform/Error.h"
@@ -133,6 +134,33 @@ private slots:
         QCOMPARE(m->Calendar1->selectedDate(), QDate(2011, 1, 1));
     }
 
+    // The calendar holds the years 1 to 9999: a step past either end fails
+    // as a date it cannot hold does, and leaves the year and month boxes and
+    // the calendar as they were.
+    void theMonthButtonsStopAtTheCalendarsEnds_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<QDate>("date");
+        QTest::newRow("before January of year 1") << -1 << QDate(1, 1, 15);
+        QTest::newRow("after December 9999") << +1 << QDate(9999, 12, 15);
+    }
+    void theMonthButtonsStopAtTheCalendarsEnds()
+    {
+        QFETCH(int, step);
+        QFETCH(QDate, date);
+        const QString year = QString::number(date.year()), month = date.toString(QStringLiteral("MM"));
+        setBoxes(year, month, QStringLiteral("15"));
+        m->Calendar1->setSelectedDate(date);
+        const QString before = payoutSql();
+        clickAsUser(step < 0 ? m->Button1 : m->Button2);
+        QCOMPARE(m->statusText(), QStringLiteral("Invalid argument to date encode"));
+        QCOMPARE(m->ComboBox1->text(), year);
+        QCOMPARE(m->ComboBox2->text(), month);
+        QCOMPARE(m->ComboBox3->text(), QStringLiteral("01")); // as at every failure after the step's first write
+        QCOMPARE(m->Calendar1->selectedDate(), date);
+        QCOMPARE(payoutSql(), before);
+    }
+
     void aMonthThatCannotBeReadStopsTheButton()
     {
         setBoxes(QStringLiteral("2010"), QStringLiteral("13"), QStringLiteral("15"));
@@ -198,6 +226,41 @@ private slots:
         QCOMPARE(m->ComboBox2->text(), before);
         QCOMPARE(refreshes.count(), 0);
         QCOMPARE(QApplication::focusWidget(), m->ComboBox2);
+    }
+
+    // A wheel turned over a box or picker on the way to somewhere else
+    // changes nothing; over the one that holds the focus it steps it.
+    void theWheelStepsOnlyTheFocusedDateControl()
+    {
+        user::click(m->DBGridSR->viewport());
+        QCOMPARE(QApplication::focusWidget(), m->DBGridSR);
+        QSignalSpy refreshes(m->BitBtn4, &QPushButton::clicked);
+        const QStringList boxes = {m->ComboBox1->text(), m->ComboBox2->text(), m->ComboBox3->text()};
+        const QDate start = m->DateTimePicker1->date(), end = m->DateTimePicker2->date();
+        for (QWidget *control : std::initializer_list<QWidget *>{m->ComboBox1, m->ComboBox2, m->ComboBox3,
+                                                                 m->DateTimePicker1, m->DateTimePicker2}) {
+            user::wheel(control, -120);
+            user::wheel(control, 120);
+            user::wheel(control, 120);
+        }
+        QCOMPARE((QStringList{m->ComboBox1->text(), m->ComboBox2->text(), m->ComboBox3->text()}), boxes);
+        QCOMPARE(m->DateTimePicker1->date(), start);
+        QCOMPARE(m->DateTimePicker2->date(), end);
+        QVERIFY(m->RadioButton3->isChecked());
+        QCOMPARE(refreshes.count(), 0);
+        QCOMPARE(QApplication::focusWidget(), m->DBGridSR);
+
+        setBoxes(QStringLiteral("2010"), QStringLiteral("05"), QStringLiteral("09"));
+        user::click(m->ComboBox2);
+        user::wheel(m->ComboBox2, -120); // toward the user: the next item
+        QCOMPARE(m->ComboBox2->text(), QStringLiteral("06"));
+        QCOMPARE(m->ComboBox3->text(), QStringLiteral("01"));
+        QCOMPARE(refreshes.count(), 1);
+        user::click(m->DateTimePicker2);
+        user::press(Qt::Key_Home);
+        user::wheel(m->DateTimePicker2, 120);
+        QCOMPARE(m->DateTimePicker2->date(), end.addYears(1));
+        QVERIFY(m->RadioButton4->isChecked());
     }
 
     void typingCompletesFromTheList()
