@@ -147,6 +147,11 @@ private slots:
         QGuiApplication::clipboard()->setText(QStringLiteral("7.25"));
         pasteFromMenu(payout->Edit3);
         QCOMPARE(payout->Edit3->text(), QStringLiteral("12.7.25"));
+        // Nor does a minus come in that way, not even in front.
+        user::press(Qt::Key_Home);
+        QGuiApplication::clipboard()->setText(QStringLiteral("-5"));
+        pasteFromMenu(payout->Edit3);
+        QCOMPARE(payout->Edit3->text(), QStringLiteral("12.7.25"));
     }
 
     void bothTabOrdersWalkCompletely()
