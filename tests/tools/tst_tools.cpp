@@ -462,6 +462,44 @@ private slots:
         QCOMPARE(folderState(folder.path()), before);
     }
 
+    // What the menu entry runs: the program in the folder given, else in the
+    // home folder, on a ledger made there the first time only.
+    void theLauncherStartsTheProgramInTheLedgersFolder_data()
+    {
+        QTest::addColumn<bool>("home");
+        QTest::addColumn<bool>("existing");
+        QTest::newRow("a folder without a ledger") << false << false;
+        QTest::newRow("the home folder") << true << false;
+        QTest::newRow("a folder with its ledger") << false << true;
+    }
+    void theLauncherStartsTheProgramInTheLedgersFolder()
+    {
+        QFETCH(bool, home);
+        QFETCH(bool, existing);
+        QTemporaryDir folder;
+        const QString ledger = folder.filePath(QStringLiteral("Tavokel.257"));
+        if (existing) {
+            QCOMPARE(run(tool("lumibran-newledger"), {ledger}).status, 0);
+            fillLedger(ledger, {QStringLiteral("Insert Into Payout(P_Date,P_Class,P_Num,P_Desc) Values('2010-3-5','餐饮',1,'kept')")});
+        }
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (home)
+            environment.insert(QStringLiteral("HOME"), folder.path());
+        program.setProcessEnvironment(environment);
+        program.start(tool("lumibran-start"), home ? QStringList() : QStringList{folder.path()});
+        QVERIFY(program.waitForStarted());
+        // The launcher gives way to the program itself, in the ledger's folder.
+        const QString process = QStringLiteral("/proc/%1/").arg(program.processId());
+        QTRY_COMPARE(QFileInfo(process + QStringLiteral("exe")).canonicalFilePath(), QFileInfo(tool("lumibran")).canonicalFilePath());
+        QCOMPARE(QFileInfo(process + QStringLiteral("cwd")).canonicalFilePath(), QFileInfo(folder.path()).canonicalFilePath());
+        program.terminate();
+        QVERIFY(program.waitForFinished());
+        QCOMPARE(fileRows(ledger, QStringLiteral("SELECT count(*) FROM Payout WHERE P_Desc = 'kept'")).value(0).value(0).toInt(),
+                 existing ? 1 : 0);
+        QCOMPARE(fileRows(ledger, QStringLiteral("SELECT count(*) FROM PayoutClass")).value(0).value(0).toInt(), 7);
+    }
+
     void aFileThatIsNoLedgerIsRefused()
     {
         const Run none = run(tool("lumibran-sql"), {dir.filePath(QStringLiteral("none.257"))}, QString());
