@@ -54,12 +54,8 @@ void drawArrows(QPainter &p)
 
 } // namespace
 
-QIcon buttonPicture(ButtonPicture picture)
+void drawButtonPicture(QPainter &p, ButtonPicture picture)
 {
-    QPixmap pixmap(64, 64);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
     switch (picture) {
     case ButtonPicture::AddIncome:
         drawPlus(p, QColor(40, 160, 70));
@@ -77,5 +73,14 @@ QIcon buttonPicture(ButtonPicture picture)
         drawArrows(p);
         break;
     }
+}
+
+QIcon buttonPicture(ButtonPicture picture)
+{
+    QPixmap pixmap(64, 64);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    drawButtonPicture(p, picture);
     return QIcon(pixmap);
 }

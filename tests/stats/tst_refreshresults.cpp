@@ -56,11 +56,18 @@ void fillLedger(TestLedger &ledger)
     insert(QStringLiteral("INSERT INTO Income(I_Date,I_Class,I_Num,I_Desc) VALUES "), incomes);
 }
 
+// A value in the general number format. The amounts and sums here lie where
+// that format is plain fixed-point, as 15 significant digits print them.
+QString general(double value)
+{
+    return QString::number(value, 'g', 15);
+}
+
 // A value as the run stores it: written into its statement in the general
 // number format, then read back by the table.
 QVariant asStored(const QVariant &sum)
 {
-    return sum.isNull() ? QVariant() : QVariant(generalNumber(sum.toDouble()).toDouble());
+    return sum.isNull() ? QVariant() : QVariant(general(sum.toDouble()).toDouble());
 }
 
 QString twoDecimals(double value)
@@ -79,6 +86,7 @@ class TestRefreshResults : public QObject
 
     std::unique_ptr<AppFixture> app;
     TMainFm *m = nullptr;
+    QString shortDate = QStringLiteral("yyyy-M-d"); // the system's short date format, as the test set it
 
     TestLedger &ledger() { return app->ledger(); }
 
@@ -95,9 +103,9 @@ class TestRefreshResults : public QObject
         QCOMPARE(grid->model()->rowCount(), records.size());
         for (int r = 0; r < records.size(); ++r) {
             const QVariantList &record = records[r];
-            QCOMPARE(cell(grid, r, 0), DateConventions::system().format(QDate::fromString(record[0].toString(), Qt::ISODate)));
+            QCOMPARE(cell(grid, r, 0), QDate::fromString(record[0].toString(), Qt::ISODate).toString(shortDate));
             QCOMPARE(cell(grid, r, 1), record[1].toString());
-            QCOMPARE(cell(grid, r, 2), record[2].isNull() ? QString() : generalNumber(record[2].toDouble()));
+            QCOMPARE(cell(grid, r, 2), record[2].isNull() ? QString() : general(record[2].toDouble()));
             QCOMPARE(cell(grid, r, 3), record[3].toString());
         }
     }
@@ -133,7 +141,7 @@ class TestRefreshResults : public QObject
         for (int r = 0; r < inOrder.size(); ++r) {
             QCOMPARE(inOrder[r][0].toString(), firstSeen[r]);
             QCOMPARE(cell(grid, r, 0), inOrder[r][0].toString());
-            QCOMPARE(cell(grid, r, 1), inOrder[r][1].isNull() ? QString() : generalNumber(inOrder[r][1].toDouble()));
+            QCOMPARE(cell(grid, r, 1), inOrder[r][1].isNull() ? QString() : general(inOrder[r][1].toDouble()));
         }
     }
 
@@ -199,7 +207,12 @@ private slots:
         m = app->main();
         m->PageControl1->setCurrentWidget(m->TabSheetTJ);
     }
-    void cleanup() { app.reset(); }
+    void cleanup()
+    {
+        app.reset();
+        DateConventions::setSystem(DateConventions::standard());
+        shortDate = QStringLiteral("yyyy-M-d");
+    }
 
     void dayPeriod()
     {
@@ -225,6 +238,53 @@ private slots:
         m->DateTimePicker2->setDateQuietly(QDate(2010, 2, 10));
         refreshFor(m->RadioButton4, QStringLiteral("2010"), QStringLiteral("06"), QStringLiteral("15"));
         compareAll(QDate(2009, 11, 15), QDate(2010, 2, 10), false);
+    }
+
+    // A category whose refunds outweigh its payouts sums below zero: a row of
+    // the payout statistics like any other, and counted in the total. The
+    // figures are given as the user reads them, in month mode and in a custom
+    // range on a system that writes month/day/year.
+    void refundsAreRowsLikeAnyOther_data()
+    {
+        QTest::addColumn<bool>("monthDayYear");
+        QTest::addColumn<QStringList>("dates");
+        QTest::newRow("month") << false << QStringList{"2011-3-5", "2011-3-20", "2011-3-31"};
+        QTest::newRow("custom range, M/d/yyyy") << true << QStringList{"3/5/2011", "3/20/2011", "3/31/2011"};
+    }
+    void refundsAreRowsLikeAnyOther()
+    {
+        QFETCH(bool, monthDayYear);
+        QFETCH(QStringList, dates);
+        ledger().exec(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num,P_Desc) VALUES "
+                                     "('2011-02-28','餐饮',7,''), ('2011-03-05','餐饮',30.5,''), ('2011-03-20','餐饮',-50,'refund'), "
+                                     "('2011-03-31','交通',12.25,''), ('2011-04-01','交通',-100,'refund')"));
+        ledger().exec(QStringLiteral("INSERT INTO Income(I_Date,I_Class,I_Num,I_Desc) VALUES ('2011-03-10','工资',100,'')"));
+        if (monthDayYear) {
+            shortDate = QStringLiteral("M/d/yyyy");
+            DateConventions::setSystem(DateConventions(shortDate, QLatin1Char('/'), DateConventions::Order::MonthDayYear));
+            m->DateTimePicker1->setDateQuietly(QDate(2011, 3, 1));
+            m->DateTimePicker2->setDateQuietly(QDate(2011, 3, 31));
+            refreshFor(m->RadioButton4, QStringLiteral("2010"), QStringLiteral("06"), QStringLiteral("15"));
+        } else {
+            refreshFor(m->RadioButton2, QStringLiteral("2011"), QStringLiteral("03"), QStringLiteral("15"));
+        }
+        compareAll(QDate(2011, 3, 1), QDate(2011, 3, 31), false);
+
+        const QStringList payouts[] = {{dates[0], "餐饮", "30.5", ""}, {dates[1], "餐饮", "-50", "refund"},
+                                       {dates[2], "交通", "12.25", ""}};
+        QCOMPARE(m->DBGridZC->model()->rowCount(), 3);
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 4; ++c)
+                QCOMPARE(cell(m->DBGridZC, r, c), payouts[r][c]);
+        QCOMPARE(m->DBGridZCTJ->model()->rowCount(), 2);
+        QCOMPARE(cell(m->DBGridZCTJ, 0, 0), QStringLiteral("餐饮"));
+        QCOMPARE(cell(m->DBGridZCTJ, 0, 1), QStringLiteral("-19.5"));
+        QCOMPARE(cell(m->DBGridZCTJ, 1, 0), QStringLiteral("交通"));
+        QCOMPARE(cell(m->DBGridZCTJ, 1, 1), QStringLiteral("12.25"));
+        QCOMPARE(m->Edit1->text(), QStringLiteral("100.00"));
+        QCOMPARE(m->Edit2->text(), QStringLiteral("-7.25"));
+        QCOMPARE(m->Edit3->text(), QStringLiteral("107.25"));
+        QCOMPARE(m->DBChartJSR->barValue(1, 0), -7.25);
     }
 
     // The figures follow each period in turn, whatever was shown before.

@@ -149,6 +149,11 @@ private slots:
         QGuiApplication::clipboard()->setText(QStringLiteral("7.25"));
         pasteFromMenu(payout->Edit3);
         QCOMPARE(payout->Edit3->text(), QStringLiteral("12.7.25"));
+        // Nor does a minus come in that way, not even in front.
+        user::press(Qt::Key_Home);
+        QGuiApplication::clipboard()->setText(QStringLiteral("-5"));
+        pasteFromMenu(payout->Edit3);
+        QCOMPARE(payout->Edit3->text(), QStringLiteral("12.7.25"));
         // Delete types no character, though X11 gives it one: it deletes.
         user::press(Qt::Key_Home);
         user::press(Qt::Key_Delete, QStringLiteral("\x7f"));

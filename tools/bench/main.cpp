@@ -6,6 +6,7 @@
 // Output, one line per case:
 //   <years>y <mode> <tab> chain_ms=<x> mandated_ms=<y> groupby_ms=<z> ratio=<x/y>
 //   <years>y custom-all chain_ms=<x> rss_delta_mb=<m>
+//   <years>y export_ms=<x> records=<n>
 //   startup_ms=<z>
 //   peak_rss_mb=<m>
 // Arguments, when given, name the ledger sizes to run (say "20"); start-up is
@@ -14,6 +15,8 @@
 // each run alternates between two periods so that no run repeats the one
 // before it. The whole-ledger range, start-up and the peak memory are measured
 // in a program started afresh for them, so that nothing measured before counts.
+// The export of the whole ledger is timed by the clock on the wall, from the
+// start of lumibran-export to its end, writing into a file.
 #include "app/MainUt.h"
 #include "app/WindowSet.h"
 #include "newledger/LedgerSchema.h"
@@ -28,6 +31,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -508,6 +512,37 @@ QList<QByteArray> runChild(const QString &dir, const QStringList &args, double *
     return lines;
 }
 
+// lumibran-export on the whole ledger: the median time of a few runs; stops
+// unless the file it wrote holds every record.
+void benchExport(int years, const QString &path)
+{
+    const QString exporter = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("lumibran-export"));
+    const QString csv = QFileInfo(path).dir().filePath(QStringLiteral("records.csv"));
+    std::vector<double> times;
+    for (int r = 0; r < 5; ++r) {
+        QProcess child;
+        child.setStandardOutputFile(csv);
+        QElapsedTimer timer;
+        timer.start();
+        child.start(exporter, {path});
+        if (!child.waitForFinished(600000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
+            std::fprintf(stderr, "bench: lumibran-export failed\n");
+            std::exit(1);
+        }
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    QFile written(csv);
+    const qint64 records = written.open(QIODevice::ReadOnly) ? written.readAll().count("\r\n") - 1 : -1;
+    SqliteHandle db = openDb(path);
+    Statement count(db.get(), QStringLiteral("SELECT (SELECT count(*) FROM Income) + (SELECT count(*) FROM Payout)"));
+    if (!count.step() || count.value(0).toLongLong() != records) {
+        std::fprintf(stderr, "bench: the export wrote %lld records, not all of them\n", records);
+        std::exit(1);
+    }
+    std::printf("%dy export_ms=%.1f records=%lld\n", years, median(times), records);
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -545,6 +580,7 @@ int main(int argc, char **argv)
             drainEvents();
             benchPeriods(years, windows.MainFm.get(), path);
         }
+        benchExport(years, path);
         QDir::setCurrent(home);
         if (years > 1) {
             const QString last = endOf(years).addDays(-1).toString(Qt::ISODate);
