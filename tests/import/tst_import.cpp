@@ -534,15 +534,28 @@ private slots:
                          + QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath()));
     }
 
-    // The toolkit's own dialog: any file, whatever its name, can be chosen.
+    // The toolkit's own dialog, with no title of its own: any file, whatever
+    // its name, can be chosen, and a name of no file is taken as typed, after
+    // which the run ends quietly.
     void theSystemDialogChoosesAnyFile()
     {
         useSystemDialogs();
         const QString source = earlierFile(QStringLiteral("old/earlier data.old"));
-        answer(QString());
+        const LedgerContent before = ledgerContent(ledger());
+        QString title;
+        answer(QString(), [&](QFileDialog *dialog) { title = dialog->windowTitle(); });
         user::click(w->BitBtn1);
+        QCOMPARE(title, QCoreApplication::translate("QFileDialog", "Open"));
         QVERIFY(!w->isVisible());
         QVERIFY(app->boxes().shown.isEmpty());
+
+        openWindow();
+        answer(elsewhere->filePath(QStringLiteral("no such file.257")));
+        user::click(w->BitBtn1);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QVERIFY(!w->isVisible());
+        QVERIFY(app->boxes().shown.isEmpty());
+        QCOMPARE(ledgerContent(ledger()), before);
 
         openWindow();
         answer(source);
