@@ -5,6 +5,7 @@
 #include "MainUt.h"
 #include "import/UpgradeUt.h"
 #include "platform/ErrorReport.h"
+#include "platform/ToolkitLanguage.h"
 #include "stats/IncomeSearchUt.h"
 #include "stats/PayoutSearchUt.h"
 #include "store/DataModuleUt.h"
@@ -14,6 +15,7 @@
 void setUpApplication()
 {
     setApplicationTitle(QStringLiteral("Lumibran管理专家V2.5.9"));
+    useChineseToolkitTexts();
 }
 
 WindowSet::WindowSet()

@@ -36,5 +36,6 @@ public:
     std::unique_ptr<TIncomeSearchFm> IncomeSearchFm;
 };
 
-// The application title, set before any window is created.
+// The application title and the toolkit's Chinese texts, set before any
+// window is created.
 void setUpApplication();

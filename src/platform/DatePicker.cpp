@@ -3,12 +3,14 @@
 #include "CompactStyle.h"
 
 #include "DateConventions.h"
+#include "ToolkitLanguage.h"
 
 #include <QKeyEvent>
 
 DatePicker::DatePicker(QWidget *parent) : QDateEdit(parent)
 {
     setCalendarPopup(true);
+    useChineseWeeks(calendarWidget());
     useCompactStyle(this);
     setDisplayFormat(DateConventions::system().shortFormat());
     setDateRange(QDate(1, 1, 1), QDate(9999, 12, 31));

@@ -1,20 +1,16 @@
 #include "MonthCalendar.h"
 
 #include "Error.h"
+#include "ToolkitLanguage.h"
 
 #include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QTableView>
 
 MonthCalendar::MonthCalendar(QWidget *parent) : QCalendarWidget(parent), m_heading(new QLabel(this))
 {
-    // The day names and the heading read as on a Chinese calendar, whatever
-    // the system's language.
-    setLocale(QLocale(QLocale::Chinese, QLocale::China));
-    setFirstDayOfWeek(Qt::Sunday);
-    setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
+    useChineseWeeks(this);
     setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     setNavigationBarVisible(false);
     setGridVisible(false);

@@ -6,16 +6,24 @@
 #include "platform/SelectorBox.h"
 #include "stats/DBChart.h"
 #include "stats/DrawnChart.h"
+#include "import/UpgradeUt.h"
 #include "support/AppFixture.h"
+#include "support/ModalWindow.h"
 #include "support/UserInput.h"
 #include "views/IncomeUt.h"
 #include "views/PayoutAddUt.h"
 
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -23,6 +31,8 @@
 #include <QStyleOptionComboBox>
 #include <QTableView>
 #include <QTabBar>
+#include <QToolButton>
+#include <QTreeView>
 #include <QTest>
 #include <QTextDocumentFragment>
 #include <QToolTip>
@@ -70,6 +80,17 @@ void verifyTextClearOfArrow(QWidget *box, const QString &text)
     const int needed = edit->fontMetrics().horizontalAdvance(text) + 4; // the edit's own margins
     QVERIFY2(edit->width() >= needed, qPrintable(QStringLiteral("%1: %2 < %3").arg(text).arg(edit->width()).arg(needed)));
     QVERIFY(edit->geometry().right() < arrowRect(box).left());
+}
+
+// A calendar's heading of day names, as shown from left to right.
+QStringList dayNames(QCalendarWidget *calendar)
+{
+    auto *view = calendar->findChild<QTableView *>(QStringLiteral("qt_calendar_calendarview"));
+    QStringList names;
+    for (int column = 0; column < view->model()->columnCount(); ++column)
+        if (!view->isColumnHidden(column))
+            names << view->model()->index(0, column).data().toString();
+    return names;
 }
 
 // The largest difference of one colour channel between two images of one size.
@@ -177,11 +198,7 @@ private slots:
                      qPrintable(QString::number(row)));
             QVERIFY(view->rowHeight(row) >= digits);
         }
-        QStringList names;
-        for (int column = 0; column < days->columnCount(); ++column)
-            if (!view->isColumnHidden(column))
-                names << days->index(0, column).data().toString();
-        QCOMPARE(names, (QStringList{"日", "一", "二", "三", "四", "五", "六"}));
+        QCOMPARE(dayNames(calendar), (QStringList{"日", "一", "二", "三", "四", "五", "六"}));
 
         // December 2026 begins on a Tuesday: 29 and 30 November lead the first week, greyed.
         calendar->setCurrentPage(2026, 12);
@@ -195,6 +212,64 @@ private slots:
         QCOMPARE(november, calendar->palette().color(QPalette::Disabled, QPalette::Text));
         QVERIFY(november != december);
         QCOMPARE(december, blue);
+    }
+
+    // The toolkit's own windows read Chinese as the program does.
+    void toolkitWindowsReadChinese()
+    {
+        AppFixture app;
+        app.show();
+        TMainFm *m = app.main();
+        const QRegularExpression chinese(QStringLiteral("\\p{Han}"));
+
+        // The import's file dialog: its labels, buttons, file types, column
+        // titles and tool buttons' tips.
+        user::press(Qt::Key_H, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        user::press(Qt::Key_U); // "升级 [&U]"
+        TUpdateFm *update = app.windows().UpdateFm.get();
+        QTRY_VERIFY(update->isActiveWindow());
+        QStringList texts;
+        inNextModal<QFileDialog>([&](QFileDialog *dialog) {
+            for (const QLabel *label : dialog->findChildren<QLabel *>())
+                if (label->isVisible() && !label->text().isEmpty())
+                    texts << label->text();
+            auto *buttons = dialog->findChild<QDialogButtonBox *>();
+            for (const QAbstractButton *button : buttons->buttons())
+                texts << button->text();
+            for (const QToolButton *tool : dialog->findChildren<QToolButton *>())
+                if (tool->isVisible())
+                    texts << tool->toolTip();
+            texts << dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))->currentText();
+            const QHeaderView *titles = dialog->findChild<QTreeView *>(QStringLiteral("treeView"))->header();
+            for (int section = 0; section < titles->count(); ++section)
+                texts << titles->model()->headerData(section, Qt::Horizontal).toString();
+            user::click(buttons->button(QDialogButtonBox::Cancel));
+        });
+        user::click(update->BitBtn1);
+        QVERIFY2(texts.size() >= 13, qPrintable(texts.join(QLatin1Char('|'))));
+        for (const QString &text : texts)
+            QVERIFY2(text.contains(chinese), qPrintable(text));
+
+        // The date pickers' drop-down calendars: weeks from Sunday under the
+        // strip calendar's day names, the months named in Chinese.
+        for (DatePicker *picker : {m->DateTimePicker1, m->DateTimePicker2}) {
+            user::click(picker, arrowRect(picker).center());
+            QTRY_VERIFY(QApplication::activePopupWidget());
+            QCalendarWidget *calendar = picker->calendarWidget();
+            QVERIFY(calendar->isVisible());
+            QCOMPARE(calendar->firstDayOfWeek(), Qt::Sunday);
+            QCOMPARE(dayNames(calendar), dayNames(m->Calendar1));
+            const auto *month = calendar->findChild<QToolButton *>(QStringLiteral("qt_calendar_monthbutton"));
+            QStringList months{month->text()};
+            for (const QAction *item : month->menu()->actions())
+                months << item->text();
+            QCOMPARE(months.size(), 13);
+            for (const QString &name : months)
+                QVERIFY2(name.contains(chinese), qPrintable(name));
+            user::press(Qt::Key_Escape);
+            QTRY_VERIFY(!QApplication::activePopupWidget());
+        }
     }
 
     void calendarHeadingFollowsTheMonth()
