@@ -52,13 +52,15 @@ QString shownToolTip()
     return QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText();
 }
 
-void addToday(TestLedger &ledger, const QString &table, const QString &amount)
+// Records of today with the amount, as many as asked.
+void addToday(TestLedger &ledger, const QString &table, const QString &amount, int records = 1)
 {
     const QString date = QDate::currentDate().toString(Qt::ISODate);
+    const QString numbers = QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) ").arg(records);
     if (table == QLatin1String("Income"))
-        ledger.exec(QStringLiteral("INSERT INTO Income(I_Date,I_Class,I_Num,I_Desc) VALUES('%1','工资',%2,'')").arg(date, amount));
+        ledger.exec(numbers + QStringLiteral("INSERT INTO Income(I_Date,I_Class,I_Num,I_Desc) SELECT '%1','工资',%2,'' FROM n").arg(date, amount));
     else
-        ledger.exec(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num,P_Desc) VALUES('%1','餐饮',%2,'')").arg(date, amount));
+        ledger.exec(numbers + QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num,P_Desc) SELECT '%1','餐饮',%2,'' FROM n").arg(date, amount));
 }
 
 // The rectangle where a compact drop-down draws its arrow.
@@ -353,23 +355,29 @@ private slots:
     {
         QTest::addColumn<QString>("income"); // no record when empty
         QTest::addColumn<QString>("payout");
-        QTest::newRow("a month") << "10056.8" << "3825.5";
-        QTest::newRow("near values") << "1000" << "999";
-        QTest::newRow("wide values") << "123456.78" << "123000.5";
-        QTest::newRow("a loss") << "100" << "350";
-        QTest::newRow("only a payout") << QString() << "123456.78";
-        QTest::newRow("nothing") << QString() << QString();
-        QTest::newRow("small") << "0.3" << "0.1";
+        QTest::addColumn<int>("records"); // of each amount
+        QTest::addColumn<QStringList>("marks"); // income, payout, net income
+        QTest::newRow("a month") << "10056.8" << "3825.5" << 1 << QStringList{"10,056.8", "3,825.5", "6,231.3"};
+        QTest::newRow("near values") << "1000" << "999" << 1 << QStringList{"1,000", "999", "1"};
+        QTest::newRow("wide values") << "123456.78" << "123000.5" << 1 << QStringList{"123,456.78", "123,000.5", "456.28"};
+        QTest::newRow("a loss") << "100" << "350" << 1 << QStringList{"100", "350", "-250"};
+        QTest::newRow("only a payout") << QString() << "123456.78" << 1 << QStringList{"0", "123,456.78", "-123,456.78"};
+        QTest::newRow("nothing") << QString() << QString() << 1 << QStringList{"0", "0", "0"};
+        QTest::newRow("small") << "0.3" << "0.1" << 1 << QStringList{"0.3", "0.1", "0.2"};
+        // Sums of many records carry binary noise beyond the cents.
+        QTest::newRow("many records") << "0.1" << "0.3" << 1000 << QStringList{"100", "300", "-200"};
     }
     void chartIsReadableAtTheDefaultSize()
     {
         QFETCH(QString, income);
         QFETCH(QString, payout);
+        QFETCH(int, records);
+        QFETCH(QStringList, marks);
         AppFixture app;
         if (!income.isEmpty())
-            addToday(app.ledger(), QStringLiteral("Income"), income);
+            addToday(app.ledger(), QStringLiteral("Income"), income, records);
         if (!payout.isEmpty())
-            addToday(app.ledger(), QStringLiteral("Payout"), payout);
+            addToday(app.ledger(), QStringLiteral("Payout"), payout, records);
         app.show();
         TMainFm *m = app.main();
         user::press(Qt::Key_O, Qt::AltModifier);
@@ -395,17 +403,17 @@ private slots:
                 QVERIFY(!entry.intersects(drawn.legend[i - 1].rect));
         }
 
-        // Every bar that has a height shows its value inside the plot (where
-        // nothing cuts it off), clear of the other values and of every bar.
-        const double values[] = {income.toDouble(), payout.toDouble(), income.toDouble() - payout.toDouble()};
-        const size_t nonZero = size_t(std::count_if(std::begin(values), std::end(values), [](double v) { return v != 0; }));
-        QCOMPARE(drawn.bars.size(), nonZero);
-        const QFontMetricsF valueFont(chart->barSeries(0)->barSets().value(0)->labelFont());
+        // Every bar, one of nought too, shows its value as money reads inside
+        // the plot (where nothing cuts it off), clear of the other values and
+        // of every bar.
+        QCOMPARE(drawn.bars.size(), size_t(3));
         for (const DrawnChart::Bar &bar : drawn.bars) {
-            const double value = values[bar.series];
-            QCOMPARE(bar.valueText, QString::number(value, 'g', 15));
+            const double value = chart->barValue(bar.series, 0);
+            QCOMPARE(bar.valueText, marks[bar.series]);
             QVERIFY2(drawn.plot.contains(bar.value), qPrintable(bar.valueText));
-            QVERIFY(bar.value.height() >= valueFont.horizontalAdvance(bar.valueText)); // upright and whole
+            QVERIFY(bar.value.height() >= QFontMetricsF(bar.valueFont).horizontalAdvance(bar.valueText)); // upright and whole
+            QVERIFY(qAbs(bar.value.center().x() - bar.area.center().x()) < 1);
+            QVERIFY(bar.value.bottom() <= std::min(bar.outline.top(), drawn.zeroY));
             for (const DrawnChart::Bar &other : drawn.bars) {
                 QVERIFY2(!bar.value.intersects(other.outline), qPrintable(bar.valueText + " / bar of " + other.valueText));
                 if (&other != &bar)
