@@ -61,10 +61,16 @@ void MonthCalendar::changeEvent(QEvent *event)
         layOutHeading();
 }
 
+// Too narrow for its days, the calendar shows nothing rather than days drawn
+// over one another.
 void MonthCalendar::resizeEvent(QResizeEvent *event)
 {
     QCalendarWidget::resizeEvent(event);
     m_heading->setGeometry(0, 0, contentsMargins().left(), height());
+    const bool roomForDays = width() >= minimumSizeHint().width();
+    m_heading->setVisible(roomForDays);
+    if (auto *days = findChild<QTableView *>(QStringLiteral("qt_calendar_calendarview")))
+        days->setVisible(roomForDays);
 }
 
 void MonthCalendar::moveTo(int year, int month, int day)

@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 
 namespace {
@@ -200,6 +201,16 @@ private slots:
         QCOMPARE(m->GroupBox2->x(), 0);
         for (size_t i = 1; i < std::size(strip); ++i)
             QCOMPARE(strip[i]->x(), strip[i - 1]->x() + strip[i - 1]->width());
+        // The calendar shows its days whole, or nothing.
+        const auto *days = m->Calendar1->findChild<QTableView *>(QStringLiteral("qt_calendar_calendarview"));
+        const int widestDay = days->fontMetrics().horizontalAdvance(QStringLiteral("30"));
+        if (days->isVisible()) {
+            QVERIFY(m->Calendar1->geometry().contains(days->geometry().translated(m->Calendar1->pos())));
+            for (int column = 0; column < days->model()->columnCount(); ++column)
+                QVERIFY2(days->isColumnHidden(column) || days->columnWidth(column) >= widestDay,
+                         qPrintable(QString::number(days->columnWidth(column))));
+        }
+        QVERIFY(days->isVisible() || width < 984); // at the design width and wider, they show
         m->resize(984 - frame, 745); // and it grows back
         QCoreApplication::processEvents();
         QCOMPARE(m->frameGeometry().width(), 984);
