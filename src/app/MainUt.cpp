@@ -175,6 +175,9 @@ void TMainFm::buildTopStrip()
     Label13->move(16, 24);
     Label12->move(16, 48);
     row->addWidget(Panel4);
+    // Narrower than its groups, the strip is cut at the window's right edge
+    // rather than squeezed, which would draw one group over another.
+    Panel3->setMinimumWidth(row->minimumSize().width());
 }
 
 void TMainFm::buildMenu()

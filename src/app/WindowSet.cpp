@@ -6,6 +6,7 @@
 #include "import/UpgradeUt.h"
 #include "platform/ButtonKeys.h"
 #include "platform/ErrorReport.h"
+#include "platform/ToolkitLanguage.h"
 #include "stats/IncomeSearchUt.h"
 #include "stats/PayoutSearchUt.h"
 #include "store/DataModuleUt.h"
@@ -16,6 +17,7 @@ void setUpApplication()
 {
     setApplicationTitle(QStringLiteral("Lumibran管理专家V2.5.9"));
     letEnterPressFocusedButtons();
+    useChineseToolkitTexts();
 }
 
 WindowSet::WindowSet()

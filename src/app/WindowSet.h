@@ -36,6 +36,6 @@ public:
     std::unique_ptr<TIncomeSearchFm> IncomeSearchFm;
 };
 
-// What the application sets before any window is created: its title, and
-// the keys that every window shares.
+// What the application sets before any window is created: its title, the
+// toolkit's Chinese texts, and the keys that every window shares.
 void setUpApplication();

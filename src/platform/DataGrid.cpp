@@ -279,7 +279,7 @@ void DataGrid::deleteCurrentRecord()
     if (!m_model || m_model->rowState() == GridRowModel::RowState::Closed || m_model->currentRow() < 0)
         return; // nothing to delete, so nothing to ask
     if (m_confirmDelete
-        && messageBoxes().show(MessageBoxes::Icon::Question, QString(), QStringLiteral("Delete record?"),
+        && messageBoxes().show(MessageBoxes::Icon::Question, applicationTitle(), QStringLiteral("Delete record?"),
                                MessageBoxes::Ok | MessageBoxes::Cancel)
             != MessageBoxes::Ok)
         return;

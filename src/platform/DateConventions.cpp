@@ -80,7 +80,7 @@ QDate DateConventions::toDate(const QString &text) const
 {
     if (const auto date = tryRead(text))
         return *date;
-    throw Error(QStringLiteral("'%1' is not a valid date").arg(text));
+    throw Error(QStringLiteral("'%1' is not a valid date").arg(excerpt(text)));
 }
 
 QDateTime DateConventions::toDateTime(const QString &text) const
@@ -97,7 +97,7 @@ QDateTime DateConventions::toDateTime(const QString &text) const
             time = QTime::fromString(timePart, QStringLiteral("H:mm"));
     }
     if (!date || !time.isValid())
-        throw Error(QStringLiteral("'%1' is not a valid date and time").arg(text));
+        throw Error(QStringLiteral("'%1' is not a valid date and time").arg(excerpt(text)));
     return QDateTime(*date, time);
 }
 
@@ -106,6 +106,6 @@ int textToInt(const QString &text)
     bool ok = false;
     const int value = text.trimmed().toInt(&ok, 10);
     if (!ok)
-        throw Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        throw Error(QStringLiteral("'%1' is not a valid integer value").arg(excerpt(text)));
     return value;
 }

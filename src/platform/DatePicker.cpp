@@ -3,12 +3,14 @@
 #include "CompactStyle.h"
 #include "DateConventions.h"
 #include "FocusedWheel.h"
+#include "ToolkitLanguage.h"
 
 #include <QKeyEvent>
 
 DatePicker::DatePicker(QWidget *parent) : QDateEdit(parent)
 {
     setCalendarPopup(true);
+    useChineseWeeks(calendarWidget());
     useCompactStyle(this);
     takeWheelOnlyWithFocus(this);
     setDisplayFormat(DateConventions::system().shortFormat());

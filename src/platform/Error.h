@@ -17,3 +17,9 @@ private:
     QString m_message;
     QByteArray m_utf8;
 };
+
+// A value or statement as a message quotes it: whole while it is short, else
+// cut with "…" after 200 characters, or sooner where 30 characters pass
+// without a place to break the line, so that a message box or tooltip wraps
+// the message between whole words.
+QString excerpt(const QString &text);

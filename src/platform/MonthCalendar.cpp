@@ -1,20 +1,16 @@
 #include "MonthCalendar.h"
 
 #include "Error.h"
+#include "ToolkitLanguage.h"
 
 #include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QTableView>
 
 MonthCalendar::MonthCalendar(QWidget *parent) : QCalendarWidget(parent), m_heading(new QLabel(this))
 {
-    // The day names and the heading read as on a Chinese calendar, whatever
-    // the system's language.
-    setLocale(QLocale(QLocale::Chinese, QLocale::China));
-    setFirstDayOfWeek(Qt::Sunday);
-    setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
+    useChineseWeeks(this);
     setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     setNavigationBarVisible(false);
     setGridVisible(false);
@@ -65,10 +61,16 @@ void MonthCalendar::changeEvent(QEvent *event)
         layOutHeading();
 }
 
+// Too narrow for its days, the calendar shows nothing rather than days drawn
+// over one another.
 void MonthCalendar::resizeEvent(QResizeEvent *event)
 {
     QCalendarWidget::resizeEvent(event);
     m_heading->setGeometry(0, 0, contentsMargins().left(), height());
+    const bool roomForDays = width() >= minimumSizeHint().width();
+    m_heading->setVisible(roomForDays);
+    if (auto *days = findChild<QTableView *>(QStringLiteral("qt_calendar_calendarview")))
+        days->setVisible(roomForDays);
 }
 
 void MonthCalendar::checkHolds(int year, int month, int day)

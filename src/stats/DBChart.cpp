@@ -1,5 +1,6 @@
 #include "DBChart.h"
 
+#include "NumberPatterns.h"
 #include "store/Query.h"
 
 #include <QBarSeries>
@@ -8,6 +9,7 @@
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
+#include <QGraphicsTextItem>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QValueAxis>
@@ -35,11 +37,10 @@ double niceStep(double range, int parts)
     return (norm <= 1 ? 1 : norm <= 2 ? 2 : norm <= 5 ? 5 : 10) * magnitude;
 }
 
-// A value as the bar labels write it (their format "@value" with 15 digits).
-QString valueText(double value)
-{
-    return QString::number(value, 'g', 15);
-}
+// How far a mark stands above its bar.
+constexpr double markGap = 3;
+// Marks stand above the bars and the axes' lines.
+constexpr double markZ = 20;
 
 } // namespace
 
@@ -74,18 +75,12 @@ DBChart::DBChart(const QString &title, const std::vector<SeriesLook> &series, QW
         auto *set = new QBarSet(QString());
         set->setColor(look.colour);
         set->setBorderColor(look.colour.darker(130));
-        set->setLabelColor(Qt::black);
         bars->append(set);
         bars->setBarWidth(slotShare);
-        bars->setLabelsVisible(true);
-        bars->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
-        bars->setLabelsAngle(-90); // upright, so that it never reaches into a neighbour's column
-        bars->setLabelsFormat(QStringLiteral("@value"));
-        bars->setLabelsPrecision(15);
         chart->addSeries(bars);
         bars->attachAxis(m_axisX);
         bars->attachAxis(m_axisY);
-        m_series.push_back({nullptr, QString(), bars, set, {}, {}, {}});
+        m_series.push_back({nullptr, QString(), bars, set, {}, {}, {}, {}});
         showInLegend(m_series.back()); // untitled, it stays out until the run names it
     }
     // The categories carry no names: the bars' positions are all there is to this axis.
@@ -232,14 +227,14 @@ void DBChart::rescale()
     int categories = 1;
     for (const Series &s : m_series) {
         categories = std::max(categories, int(s.set->count()));
-        const QFontMetricsF metrics(s.set->labelFont());
+        const QFontMetricsF metrics(markFont());
         for (int i = 0; i < s.set->count(); ++i) {
             const double v = s.set->at(i);
             low = std::min(low, v);
             high = std::max(high, v);
-            if (v != 0 && plotHeight > 0) // a bar of nought has no bar and no value shown
+            if (plotHeight > 0)
                 labels.push_back({std::max(v, 0.0),
-                                  std::min(mostForLabels, (metrics.horizontalAdvance(valueText(v)) + labelSpacing) / plotHeight)});
+                                  std::min(mostForLabels, (metrics.horizontalAdvance(chartMark(v)) + labelSpacing) / plotHeight)});
         }
     }
     // The top that leaves each value its share of the range above its base.
@@ -271,6 +266,52 @@ void DBChart::rescale()
     const double left = -0.5 - m_groupShift, right = categories - 0.5 - m_groupShift;
     if (m_axisX->min() != left || m_axisX->max() != right)
         m_axisX->setRange(left, right);
+    placeMarks();
+}
+
+// One mark per bar, its value written upright in the bar's own column (so
+// that it never reaches into a neighbour's) just above the bar, or above the
+// zero line where the bar hangs below it or has no height.
+void DBChart::placeMarks()
+{
+    QChart *chart = this->chart();
+    const int count = seriesCount();
+    for (int index = 0; index < count; ++index) {
+        Series &s = m_series[size_t(index)];
+        while (qsizetype(s.marks.size()) > s.set->count()) {
+            delete s.marks.back();
+            s.marks.pop_back();
+        }
+        while (qsizetype(s.marks.size()) < s.set->count()) {
+            auto *mark = new QGraphicsTextItem(chart);
+            mark->setZValue(markZ);
+            mark->setRotation(-90);
+            mark->setFont(markFont());
+            mark->setDefaultTextColor(Qt::black);
+            s.marks.push_back(mark);
+        }
+        // Bar series share each category in equal slots, in the order they were added.
+        const double slotCentre = (index + 0.5) / count - 0.5;
+        for (int bar = 0; bar < s.set->count(); ++bar) {
+            QGraphicsTextItem *mark = s.marks[size_t(bar)];
+            const double value = s.set->at(bar);
+            const QString text = chartMark(value);
+            if (mark->toPlainText() != text)
+                mark->setPlainText(text);
+            const QRectF box = mark->boundingRect(); // turned upright about its centre
+            mark->setTransformOriginPoint(box.center());
+            const QPointF base = chart->mapToPosition(QPointF(bar + slotCentre, std::max(value, 0.0)), s.bars);
+            const QPointF centre(base.x(), base.y() - markGap - box.width() / 2);
+            mark->setPos(centre - box.center());
+        }
+    }
+}
+
+QFont DBChart::markFont() const
+{
+    QFont small = font();
+    small.setPixelSize(smallPixels);
+    return small;
 }
 
 // The title in the window's font and colour; the legend, the axis and the
@@ -279,14 +320,14 @@ void DBChart::applyFonts()
 {
     QChart *chart = this->chart();
     const QColor text = palette().color(QPalette::WindowText);
-    QFont small = font();
-    small.setPixelSize(smallPixels);
+    const QFont small = markFont();
     chart->setTitleFont(font());
     chart->setTitleBrush(text);
     chart->legend()->setFont(small);
     chart->legend()->setLabelColor(text);
     m_axisY->setLabelsFont(small);
     for (Series &s : m_series)
-        s.set->setLabelFont(small);
+        for (QGraphicsTextItem *mark : s.marks)
+            mark->setFont(small);
     rescale();
 }

@@ -6,6 +6,7 @@
 
 class QBarSeries;
 class QBarSet;
+class QGraphicsTextItem;
 class QValueAxis;
 class Query;
 
@@ -18,7 +19,8 @@ class Query;
 //
 // The look: the title at the top, the legend with the series titles at the
 // bottom, a value axis that always holds zero with plain numbers, and each
-// bar's value written upright above its own bar, the axis leaving room
+// bar's value written upright above its own bar as money reads ("#,##0.###"
+// of the value in cents; a bar of nought shows its 0), the axis leaving room
 // above the bars for the longest of them.
 class DBChart : public QChartView
 {
@@ -59,6 +61,7 @@ private:
         QBarSeries *bars = nullptr;
         QBarSet *set = nullptr;
         QList<qreal> wanted; // the bars the row set asks for
+        std::vector<QGraphicsTextItem *> marks; // one per bar drawn, owned by the chart
         QMetaObject::Connection resetConnection;
         QMetaObject::Connection changeConnection;
     };
@@ -67,6 +70,8 @@ private:
     void showInLegend(const Series &s);
     void showWanted();
     void rescale();
+    void placeMarks();
+    QFont markFont() const; // of the values written at the bars
     void applyFonts();
 
     std::vector<Series> m_series;

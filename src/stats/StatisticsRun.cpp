@@ -1,6 +1,7 @@
 #include "StatisticsRun.h"
 
 #include "DBChart.h"
+#include "NumberPatterns.h"
 #include "platform/Error.h"
 #include "platform/ErrorReport.h"
 #include "store/DataModuleUt.h"
@@ -25,17 +26,11 @@ QString between(const StatisticsPeriod &period)
     return QStringLiteral("between #") + period.start + QStringLiteral("# And #") + period.end + QLatin1Char('#');
 }
 
-// A decimal digit string plus one.
-QString incremented(QString digits)
+// A total longer than its box shows from its first digit, as a number is read.
+void showTotal(QLineEdit *box, double total)
 {
-    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
-        if (digits[i] != QLatin1Char('9')) {
-            digits[i] = QChar(digits[i].unicode() + 1);
-            return digits;
-        }
-        digits[i] = QLatin1Char('0');
-    }
-    return QLatin1Char('1') + digits;
+    box->setText(hashDotZeroZero(total));
+    box->setCursorPosition(0);
 }
 
 // A sum beyond the largest number (two payouts of 1e308) has no value that
@@ -51,31 +46,6 @@ double finiteSum(double sum)
 
 StatisticsRun::StatisticsRun(TDataModule1 &module, StatisticsControls controls) : m_module(module), m_c(controls)
 {
-}
-
-QString StatisticsRun::hashDotZeroZero(double value)
-{
-    if (!std::isfinite(value))
-        return generalNumber(value);
-    // Rounded from the 15-digit decimal that the grids show, half away from
-    // zero, so that 1.005 shows as 1.01 here as it reads 1.005 there.
-    QString cents = QStringLiteral("0");
-    if (value != 0) {
-        const Decimal15 decimal = decimal15(value);
-        const int shift = 12 - decimal.exponent; // digits below the cent
-        if (shift <= 0) {
-            cents = decimal.digits + QString(-shift, QLatin1Char('0'));
-        } else if (shift <= decimal.digits.size()) {
-            cents = decimal.digits.left(decimal.digits.size() - shift);
-            if (decimal.digits[decimal.digits.size() - shift] >= QLatin1Char('5'))
-                cents = incremented(cents);
-        }
-    }
-    cents = cents.rightJustified(3, QLatin1Char('0'));
-    QString text = cents.left(cents.size() - 2) + QLatin1Char('.') + cents.right(2);
-    while (text.startsWith(QLatin1Char('0')))
-        text.remove(0, 1);
-    return value < 0 && text != QLatin1String(".00") ? QLatin1Char('-') + text : text;
 }
 
 void StatisticsRun::sumPerCategory(const Kind &kind, const StatisticsPeriod &period)
@@ -172,9 +142,9 @@ void StatisticsRun::steps()
         s.query.open();
     }
     Query &totals = m_module.ADOQueryJSR;
-    m_c.totalIncome->setText(hashDotZeroZero(totals.fieldFloat(QStringLiteral("AC_I_Count"))));
-    m_c.totalPayout->setText(hashDotZeroZero(totals.fieldFloat(QStringLiteral("AC_P_Count"))));
-    m_c.netIncome->setText(hashDotZeroZero(totals.fieldFloat(QStringLiteral("AC_Net_Count"))));
+    showTotal(m_c.totalIncome, totals.fieldFloat(QStringLiteral("AC_I_Count")));
+    showTotal(m_c.totalPayout, totals.fieldFloat(QStringLiteral("AC_P_Count")));
+    showTotal(m_c.netIncome, totals.fieldFloat(QStringLiteral("AC_Net_Count")));
     const QString titles[] = {QStringLiteral("总收入"), QStringLiteral("总支出"), QStringLiteral("净收入")};
     const QString columns[] = {QStringLiteral("AC_I_Count"), QStringLiteral("AC_P_Count"), QStringLiteral("AC_Net_Count")};
     for (int series = 0; series < 3; ++series) {

@@ -30,9 +30,6 @@ public:
 
     void run(); // BitBtnTJClick
 
-    // The "#.00" pattern: 1234.5 → 1234.50, 0.5 → .50, 0 → .00, -250 → -250.00.
-    static QString hashDotZeroZero(double value);
-
 private:
     struct Kind;
     void sumPerCategory(const Kind &kind, const StatisticsPeriod &period);

@@ -378,7 +378,7 @@ QVariant Query::converted(int field, const QString &text) const
         bool ok = false;
         const qint64 value = trimmed.toLongLong(&ok);
         if (!ok)
-            throw Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
+            throw Error(QStringLiteral("'%1' is not a valid integer value").arg(excerpt(text)));
         return value;
     }
     case FieldKind::Number: {
@@ -395,7 +395,7 @@ QVariant Query::converted(int field, const QString &text) const
             return QVariant();
         const auto date = readDialectDate(trimmed);
         if (!date)
-            throw Error(QStringLiteral("'%1' is not a valid date").arg(text));
+            throw Error(QStringLiteral("'%1' is not a valid date").arg(excerpt(text)));
         return date->toString(QStringLiteral("yyyy-MM-dd"));
     }
     }

@@ -11,12 +11,6 @@ QString sqlQuoted(const QString &value)
     return QLatin1Char('\'') + QString(value).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
 }
 
-QString excerpt(const QString &text)
-{
-    constexpr qsizetype longest = 200;
-    return text.size() <= longest ? text : text.left(longest) + QStringLiteral("…");
-}
-
 void refuseNul(const QString &sql)
 {
     if (sql.contains(QChar(0)))

@@ -6,10 +6,6 @@
 // so that a name, note or path holding "'" is stored exactly as typed.
 QString sqlQuoted(const QString &value);
 
-// A statement or value as an error message quotes it: at most about 200
-// characters, so that a pasted or generated text cannot flood the status bar.
-QString excerpt(const QString &text);
-
 // Raises Error when a statement holds a NUL character: SQLite would stop
 // reading there and run only what comes before it.
 void refuseNul(const QString &sql);

@@ -2,6 +2,7 @@
 
 #include "SqlText.h"
 #include "Statement.h"
+#include "platform/Error.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -11,16 +12,13 @@
 
 namespace {
 
-constexpr int shownValueLength = 40;
-
 QString shownValue(sqlite3_value *value)
 {
     if (sqlite3_value_type(value) == SQLITE_NULL)
         return QStringLiteral("Null");
     const bool isText = sqlite3_value_type(value) == SQLITE_TEXT;
-    QString text = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(value)), sqlite3_value_bytes(value));
-    if (text.size() > shownValueLength)
-        text = text.left(shownValueLength) + QStringLiteral("…");
+    const QString text = excerpt(
+        QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(value)), sqlite3_value_bytes(value)));
     return isText ? sqlQuoted(text) : text;
 }
 

@@ -94,6 +94,11 @@ DateSelectorWidgets buildDateSelector(QWidget *strip, QBoxLayout *row)
     w.calendar = named(new MonthCalendar(strip), "Calendar1");
     applyFont(w.calendar, windowFont(10), QColor(0, 0, 255));
     w.calendar->setSelectedDate(QDate::currentDate());
+    // The calendar takes the rest of the strip, down to nothing: it gives way
+    // first when the window narrows.
+    QSizePolicy rest = w.calendar->sizePolicy();
+    rest.setHorizontalPolicy(QSizePolicy::Ignored);
+    w.calendar->setSizePolicy(rest);
     row->addWidget(w.calendar, 1);
     return w;
 }

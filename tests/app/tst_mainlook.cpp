@@ -6,16 +6,24 @@
 #include "platform/SelectorBox.h"
 #include "stats/DBChart.h"
 #include "stats/DrawnChart.h"
+#include "import/UpgradeUt.h"
 #include "support/AppFixture.h"
+#include "support/ModalWindow.h"
 #include "support/UserInput.h"
 #include "views/IncomeUt.h"
 #include "views/PayoutAddUt.h"
 
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -23,6 +31,8 @@
 #include <QStyleOptionComboBox>
 #include <QTableView>
 #include <QTabBar>
+#include <QToolButton>
+#include <QTreeView>
 #include <QTest>
 #include <QTextDocumentFragment>
 #include <QToolTip>
@@ -42,13 +52,15 @@ QString shownToolTip()
     return QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText();
 }
 
-void addToday(TestLedger &ledger, const QString &table, const QString &amount)
+// Records of today with the amount, as many as asked.
+void addToday(TestLedger &ledger, const QString &table, const QString &amount, int records = 1)
 {
     const QString date = QDate::currentDate().toString(Qt::ISODate);
+    const QString numbers = QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) ").arg(records);
     if (table == QLatin1String("Income"))
-        ledger.exec(QStringLiteral("INSERT INTO Income(I_Date,I_Class,I_Num,I_Desc) VALUES('%1','工资',%2,'')").arg(date, amount));
+        ledger.exec(numbers + QStringLiteral("INSERT INTO Income(I_Date,I_Class,I_Num,I_Desc) SELECT '%1','工资',%2,'' FROM n").arg(date, amount));
     else
-        ledger.exec(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num,P_Desc) VALUES('%1','餐饮',%2,'')").arg(date, amount));
+        ledger.exec(numbers + QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num,P_Desc) SELECT '%1','餐饮',%2,'' FROM n").arg(date, amount));
 }
 
 // The rectangle where a compact drop-down draws its arrow.
@@ -70,6 +82,17 @@ void verifyTextClearOfArrow(QWidget *box, const QString &text)
     const int needed = edit->fontMetrics().horizontalAdvance(text) + 4; // the edit's own margins
     QVERIFY2(edit->width() >= needed, qPrintable(QStringLiteral("%1: %2 < %3").arg(text).arg(edit->width()).arg(needed)));
     QVERIFY(edit->geometry().right() < arrowRect(box).left());
+}
+
+// A calendar's heading of day names, as shown from left to right.
+QStringList dayNames(QCalendarWidget *calendar)
+{
+    auto *view = calendar->findChild<QTableView *>(QStringLiteral("qt_calendar_calendarview"));
+    QStringList names;
+    for (int column = 0; column < view->model()->columnCount(); ++column)
+        if (!view->isColumnHidden(column))
+            names << view->model()->index(0, column).data().toString();
+    return names;
 }
 
 // The largest difference of one colour channel between two images of one size.
@@ -177,11 +200,7 @@ private slots:
                      qPrintable(QString::number(row)));
             QVERIFY(view->rowHeight(row) >= digits);
         }
-        QStringList names;
-        for (int column = 0; column < days->columnCount(); ++column)
-            if (!view->isColumnHidden(column))
-                names << days->index(0, column).data().toString();
-        QCOMPARE(names, (QStringList{"日", "一", "二", "三", "四", "五", "六"}));
+        QCOMPARE(dayNames(calendar), (QStringList{"日", "一", "二", "三", "四", "五", "六"}));
 
         // December 2026 begins on a Tuesday: 29 and 30 November lead the first week, greyed.
         calendar->setCurrentPage(2026, 12);
@@ -195,6 +214,64 @@ private slots:
         QCOMPARE(november, calendar->palette().color(QPalette::Disabled, QPalette::Text));
         QVERIFY(november != december);
         QCOMPARE(december, blue);
+    }
+
+    // The toolkit's own windows read Chinese as the program does.
+    void toolkitWindowsReadChinese()
+    {
+        AppFixture app;
+        app.show();
+        TMainFm *m = app.main();
+        const QRegularExpression chinese(QStringLiteral("\\p{Han}"));
+
+        // The import's file dialog: its labels, buttons, file types, column
+        // titles and tool buttons' tips.
+        user::press(Qt::Key_H, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        user::press(Qt::Key_U); // "升级 [&U]"
+        TUpdateFm *update = app.windows().UpdateFm.get();
+        QTRY_VERIFY(update->isActiveWindow());
+        QStringList texts;
+        inNextModal<QFileDialog>([&](QFileDialog *dialog) {
+            for (const QLabel *label : dialog->findChildren<QLabel *>())
+                if (label->isVisible() && !label->text().isEmpty())
+                    texts << label->text();
+            auto *buttons = dialog->findChild<QDialogButtonBox *>();
+            for (const QAbstractButton *button : buttons->buttons())
+                texts << button->text();
+            for (const QToolButton *tool : dialog->findChildren<QToolButton *>())
+                if (tool->isVisible())
+                    texts << tool->toolTip();
+            texts << dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))->currentText();
+            const QHeaderView *titles = dialog->findChild<QTreeView *>(QStringLiteral("treeView"))->header();
+            for (int section = 0; section < titles->count(); ++section)
+                texts << titles->model()->headerData(section, Qt::Horizontal).toString();
+            user::click(buttons->button(QDialogButtonBox::Cancel));
+        });
+        user::click(update->BitBtn1);
+        QVERIFY2(texts.size() >= 13, qPrintable(texts.join(QLatin1Char('|'))));
+        for (const QString &text : texts)
+            QVERIFY2(text.contains(chinese), qPrintable(text));
+
+        // The date pickers' drop-down calendars: weeks from Sunday under the
+        // strip calendar's day names, the months named in Chinese.
+        for (DatePicker *picker : {m->DateTimePicker1, m->DateTimePicker2}) {
+            user::click(picker, arrowRect(picker).center());
+            QTRY_VERIFY(QApplication::activePopupWidget());
+            QCalendarWidget *calendar = picker->calendarWidget();
+            QVERIFY(calendar->isVisible());
+            QCOMPARE(calendar->firstDayOfWeek(), Qt::Sunday);
+            QCOMPARE(dayNames(calendar), dayNames(m->Calendar1));
+            const auto *month = calendar->findChild<QToolButton *>(QStringLiteral("qt_calendar_monthbutton"));
+            QStringList months{month->text()};
+            for (const QAction *item : month->menu()->actions())
+                months << item->text();
+            QCOMPARE(months.size(), 13);
+            for (const QString &name : months)
+                QVERIFY2(name.contains(chinese), qPrintable(name));
+            user::press(Qt::Key_Escape);
+            QTRY_VERIFY(!QApplication::activePopupWidget());
+        }
     }
 
     void calendarHeadingFollowsTheMonth()
@@ -278,23 +355,29 @@ private slots:
     {
         QTest::addColumn<QString>("income"); // no record when empty
         QTest::addColumn<QString>("payout");
-        QTest::newRow("a month") << "10056.8" << "3825.5";
-        QTest::newRow("near values") << "1000" << "999";
-        QTest::newRow("wide values") << "123456.78" << "123000.5";
-        QTest::newRow("a loss") << "100" << "350";
-        QTest::newRow("only a payout") << QString() << "123456.78";
-        QTest::newRow("nothing") << QString() << QString();
-        QTest::newRow("small") << "0.3" << "0.1";
+        QTest::addColumn<int>("records"); // of each amount
+        QTest::addColumn<QStringList>("marks"); // income, payout, net income
+        QTest::newRow("a month") << "10056.8" << "3825.5" << 1 << QStringList{"10,056.8", "3,825.5", "6,231.3"};
+        QTest::newRow("near values") << "1000" << "999" << 1 << QStringList{"1,000", "999", "1"};
+        QTest::newRow("wide values") << "123456.78" << "123000.5" << 1 << QStringList{"123,456.78", "123,000.5", "456.28"};
+        QTest::newRow("a loss") << "100" << "350" << 1 << QStringList{"100", "350", "-250"};
+        QTest::newRow("only a payout") << QString() << "123456.78" << 1 << QStringList{"0", "123,456.78", "-123,456.78"};
+        QTest::newRow("nothing") << QString() << QString() << 1 << QStringList{"0", "0", "0"};
+        QTest::newRow("small") << "0.3" << "0.1" << 1 << QStringList{"0.3", "0.1", "0.2"};
+        // Sums of many records carry binary noise beyond the cents.
+        QTest::newRow("many records") << "0.1" << "0.3" << 1000 << QStringList{"100", "300", "-200"};
     }
     void chartIsReadableAtTheDefaultSize()
     {
         QFETCH(QString, income);
         QFETCH(QString, payout);
+        QFETCH(int, records);
+        QFETCH(QStringList, marks);
         AppFixture app;
         if (!income.isEmpty())
-            addToday(app.ledger(), QStringLiteral("Income"), income);
+            addToday(app.ledger(), QStringLiteral("Income"), income, records);
         if (!payout.isEmpty())
-            addToday(app.ledger(), QStringLiteral("Payout"), payout);
+            addToday(app.ledger(), QStringLiteral("Payout"), payout, records);
         app.show();
         TMainFm *m = app.main();
         user::press(Qt::Key_O, Qt::AltModifier);
@@ -320,17 +403,17 @@ private slots:
                 QVERIFY(!entry.intersects(drawn.legend[i - 1].rect));
         }
 
-        // Every bar that has a height shows its value inside the plot (where
-        // nothing cuts it off), clear of the other values and of every bar.
-        const double values[] = {income.toDouble(), payout.toDouble(), income.toDouble() - payout.toDouble()};
-        const size_t nonZero = size_t(std::count_if(std::begin(values), std::end(values), [](double v) { return v != 0; }));
-        QCOMPARE(drawn.bars.size(), nonZero);
-        const QFontMetricsF valueFont(chart->barSeries(0)->barSets().value(0)->labelFont());
+        // Every bar, one of nought too, shows its value as money reads inside
+        // the plot (where nothing cuts it off), clear of the other values and
+        // of every bar.
+        QCOMPARE(drawn.bars.size(), size_t(3));
         for (const DrawnChart::Bar &bar : drawn.bars) {
-            const double value = values[bar.series];
-            QCOMPARE(bar.valueText, QString::number(value, 'g', 15));
+            const double value = chart->barValue(bar.series, 0);
+            QCOMPARE(bar.valueText, marks[bar.series]);
             QVERIFY2(drawn.plot.contains(bar.value), qPrintable(bar.valueText));
-            QVERIFY(bar.value.height() >= valueFont.horizontalAdvance(bar.valueText)); // upright and whole
+            QVERIFY(bar.value.height() >= QFontMetricsF(bar.valueFont).horizontalAdvance(bar.valueText)); // upright and whole
+            QVERIFY(qAbs(bar.value.center().x() - bar.area.center().x()) < 1);
+            QVERIFY(bar.value.bottom() <= std::min(bar.outline.top(), drawn.zeroY));
             for (const DrawnChart::Bar &other : drawn.bars) {
                 QVERIFY2(!bar.value.intersects(other.outline), qPrintable(bar.valueText + " / bar of " + other.valueText));
                 if (&other != &bar)

@@ -33,6 +33,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 
 namespace {
@@ -228,7 +229,9 @@ private slots:
         QTest::newRow("984") << 984 << 482 << 382;
         QTest::newRow("985 truncates") << 985 << 482 << 382;
         QTest::newRow("1200") << 1200 << 590 << 490;
+        QTest::newRow("700, the calendar narrowed") << 700 << 340 << 240;
         QTest::newRow("600, narrower than at start") << 600 << 290 << 190;
+        QTest::newRow("543, the strip's groups alone") << 543 << 261 << 161;
         QTest::newRow("220") << 220 << 100 << 0;
         QTest::newRow("150, panels held at zero") << 150 << 65 << 0;
     }
@@ -253,6 +256,27 @@ private slots:
         // What is shown follows the window's width.
         QCOMPARE(m->PageControl1->width(), m->width());
         QCOMPARE(m->StatusBar1->width(), m->width());
+        // The top strip's groups keep their widths, side by side in their
+        // order, none drawn over another; the calendar takes the rest and gives
+        // way first; narrower still, the window's edge cuts the strip.
+        const QWidget *const strip[] = {m->GroupBox2, m->GroupBox1, m->Calendar1, m->Panel4};
+        QCOMPARE(m->GroupBox2->width(), 240);
+        QCOMPARE(m->GroupBox1->width(), 216);
+        QCOMPARE(m->Panel4->width(), 87);
+        QCOMPARE(m->Calendar1->width(), std::max(0, m->width() - 240 - 216 - 87));
+        QCOMPARE(m->GroupBox2->x(), 0);
+        for (size_t i = 1; i < std::size(strip); ++i)
+            QCOMPARE(strip[i]->x(), strip[i - 1]->x() + strip[i - 1]->width());
+        // The calendar shows its days whole, or nothing.
+        const auto *days = m->Calendar1->findChild<QTableView *>(QStringLiteral("qt_calendar_calendarview"));
+        const int widestDay = days->fontMetrics().horizontalAdvance(QStringLiteral("30"));
+        if (days->isVisible()) {
+            QVERIFY(m->Calendar1->geometry().contains(days->geometry().translated(m->Calendar1->pos())));
+            for (int column = 0; column < days->model()->columnCount(); ++column)
+                QVERIFY2(days->isColumnHidden(column) || days->columnWidth(column) >= widestDay,
+                         qPrintable(QString::number(days->columnWidth(column))));
+        }
+        QVERIFY(days->isVisible() || width < 984); // at the design width and wider, they show
         m->resize(984 - frame, 745); // and it grows back
         QCoreApplication::processEvents();
         QCOMPARE(m->frameGeometry().width(), 984);

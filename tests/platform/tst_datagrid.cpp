@@ -4,16 +4,21 @@
 #include "platform/SelectorBox.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
+#include "support/ModalWindow.h"
 #include "support/UserInput.h"
 
 #include <QAbstractItemView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSet>
 #include <QSignalSpy>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBoundaryFinder>
 
 namespace {
 
@@ -145,13 +150,52 @@ private slots:
         QCOMPARE(toldRows(), QSet<int>());
     }
 
+    void aValueTheTableRefusesEndsInTheErrorBox_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a letter") << "12x" << "不是有效的数字：'12x'";
+        QTest::newRow("400 nines, quoted cut") << QString(400, QLatin1Char('9'))
+                                               << QStringLiteral("不是有效的数字：'") + QString(30, QLatin1Char('9'))
+                                                      + QStringLiteral("…'");
+    }
+    // The toolkit's box shows the message whole, its button included, and
+    // breaks no word.
     void aValueTheTableRefusesEndsInTheErrorBox()
     {
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
         user::clickCell(m->DBGridZC, 0, 2);
-        typeIntoCell(m->DBGridZC, QStringLiteral("12x"));
+        typeIntoCell(m->DBGridZC, typed);
+        app->showToolkitBoxes();
+        QString caption, text, button;
+        QRect box, screen;
+        bool buttonShown = false, wordsWhole = false;
+        inNextModal<QMessageBox>([&](QMessageBox *shown) {
+            caption = shown->windowTitle();
+            text = shown->text();
+            box = shown->frameGeometry();
+            screen = shown->screen()->availableGeometry();
+            QAbstractButton *ok = shown->button(QMessageBox::Ok);
+            button = ok->text();
+            buttonShown = ok->isVisible() && shown->rect().contains(ok->geometry());
+            const auto *label = shown->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+            wordsWhole = true; // each piece between two places where a line may break fits a line
+            QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+            for (qsizetype from = 0, to = breaks.toNextBoundary(); to > 0; from = to, to = breaks.toNextBoundary()) {
+                const QString word = text.mid(from, to - from).trimmed();
+                wordsWhole = wordsWhole && label->fontMetrics().horizontalAdvance(word) <= label->contentsRect().width();
+            }
+            user::click(ok);
+        });
         user::clickCell(m->DBGridZC, 2, 2);
         QCOMPARE(app->boxes().shown.size(), 1);
-        QCOMPARE(app->boxes().shown[0].text, QStringLiteral("不是有效的数字：'12x'"));
+        QCOMPARE(text, message);
+        QCOMPARE(caption, QStringLiteral("Lumibran管理专家V2.5.9"));
+        QCOMPARE(button, QStringLiteral("确定"));
+        QVERIFY(screen.contains(box));
+        QVERIFY(buttonShown);
+        QVERIFY(wordsWhole);
         QCOMPARE(app->module()->ADOQueryZC.currentRow(), 0); // the row stays, still edited
         QCOMPARE(app->module()->ADOQueryZC.state(), Query::State::Edit);
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT P_Num FROM Payout WHERE P_No=1")).toDouble(), 10.0);
@@ -210,6 +254,8 @@ private slots:
         QVERIFY(app->boxes().shown.isEmpty());
     }
 
+    // The question is the toolkit's message box, with the program's caption
+    // and the toolkit's buttons in Chinese.
     void ctrlDeleteInACategoryListAsks()
     {
         m->PageControl1->setCurrentWidget(m->TabSheetSZ);
@@ -217,16 +263,30 @@ private slots:
         const QString top = app->ledger().scalar(QStringLiteral("SELECT PC_Name FROM PayoutClass WHERE PC_No=%1").arg(before)).toString();
         user::clickCell(m->DBGridZCLB, 0, 1);
         QVERIFY(editorOpen(m->DBGridZCLB));
-        app->boxes().answers = {MessageBoxes::Cancel};
+        app->showToolkitBoxes();
+        QString caption, text;
+        QStringList buttons;
+        const auto answer = [&](QMessageBox::StandardButton button) {
+            inNextModal<QMessageBox>([&, button](QMessageBox *box) {
+                caption = box->windowTitle();
+                text = box->text();
+                buttons.clear();
+                for (QAbstractButton *shown : box->buttons())
+                    buttons << shown->text();
+                user::click(box->button(button));
+            });
+        };
+        answer(QMessageBox::Cancel);
         user::press(Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(app->boxes().shown.size(), 1);
-        QCOMPARE(app->boxes().shown[0].text, QStringLiteral("Delete record?"));
-        QCOMPARE(app->boxes().shown[0].buttons, MessageBoxes::Ok | MessageBoxes::Cancel);
+        QCOMPARE(caption, QStringLiteral("Lumibran管理专家V2.5.9"));
+        QCOMPARE(text, QStringLiteral("Delete record?"));
+        QCOMPARE(buttons, (QStringList{QStringLiteral("确定"), QStringLiteral("取消")}));
         user::clickCell(m->DBGridZCLB, 1, 1); // a move posts the row if anything changed in it
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM PayoutClass")).toInt(), before);
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT PC_Name FROM PayoutClass WHERE PC_No=%1").arg(before)).toString(), top);
         user::clickCell(m->DBGridZCLB, 0, 1);
-        app->boxes().answers = {MessageBoxes::Ok};
+        answer(QMessageBox::Ok);
         user::press(Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(app->boxes().shown.size(), 2);
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM PayoutClass")).toInt(), before - 1);

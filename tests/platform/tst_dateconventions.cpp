@@ -1,5 +1,6 @@
 #include "platform/DateConventions.h"
 #include "platform/Error.h"
+#include "support/ErrorMessage.h"
 
 #include <QTest>
 
@@ -39,26 +40,38 @@ private slots:
         QCOMPARE(read.value_or(QDate()), date);
     }
 
+    // Each message quotes the text, a long one cut with "…" where a line
+    // could not break within 30 characters, or after 200.
+    void conversionMessagesQuoteTheText_data()
+    {
+        QTest::addColumn<QString>("conversion");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        const QString nines(400, QLatin1Char('9'));
+        const QString words = QStringLiteral("ab ").repeated(100);
+        const QString chinese = QStringLiteral("年月日").repeated(100);
+        QTest::newRow("date") << "date" << "2010-13-01" << "'2010-13-01' is not a valid date";
+        QTest::newRow("date and time") << "date and time" << "2010-13-1" << "'2010-13-1' is not a valid date and time";
+        QTest::newRow("empty") << "integer" << "" << "'' is not a valid integer value";
+        QTest::newRow("long date") << "date" << nines << "'" + nines.left(30) + "…' is not a valid date";
+        // Where a line may break is the toolkit's rule: not between numbers.
+        QTest::newRow("long date and time") << "date and time" << "2010-1-1 " + nines
+                                            << "'" + ("2010-1-1 " + nines).left(30) + "…' is not a valid date and time";
+        QTest::newRow("long integer") << "integer" << nines << "'" + nines.left(30) + "…' is not a valid integer value";
+        QTest::newRow("many short words") << "integer" << words << "'" + words.left(200) + "…' is not a valid integer value";
+        QTest::newRow("Chinese breaks anywhere") << "integer" << chinese
+                                                 << "'" + chinese.left(200) + "…' is not a valid integer value";
+    }
     void conversionMessagesQuoteTheText()
     {
-        try {
-            DateConventions::system().toDate(QStringLiteral("2010-13-01"));
-            QFAIL("no error");
-        } catch (const Error &e) {
-            QCOMPARE(e.message(), QStringLiteral("'2010-13-01' is not a valid date"));
-        }
-        try {
-            DateConventions::system().toDateTime(QStringLiteral("2010-13-1"));
-            QFAIL("no error");
-        } catch (const Error &e) {
-            QCOMPARE(e.message(), QStringLiteral("'2010-13-1' is not a valid date and time"));
-        }
-        try {
-            textToInt(QString());
-            QFAIL("no error");
-        } catch (const Error &e) {
-            QCOMPARE(e.message(), QStringLiteral("'' is not a valid integer value"));
-        }
+        QFETCH(QString, conversion);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        const DateConventions &system = DateConventions::system();
+        const std::function<void()> convert = conversion == QLatin1String("date") ? std::function<void()>([&] { system.toDate(text); })
+            : conversion == QLatin1String("date and time")                        ? std::function<void()>([&] { system.toDateTime(text); })
+                                                                                   : std::function<void()>([&] { textToInt(text); });
+        QCOMPARE(errorMessageOf(convert), message);
     }
 
     void dateTimeAcceptsAnOptionalTime()

@@ -24,10 +24,11 @@ struct DrawnChart
     struct Bar
     {
         int series;
-        QRectF area;    // the filled rectangle
+        QRectF area;    // the filled rectangle; no height for a bar of nought
         QRectF outline; // with its border
         QRectF value;   // the value written at it, as drawn (turned upright)
         QString valueText;
+        QFont valueFont;
     };
     struct Text
     {
@@ -55,26 +56,14 @@ struct DrawnChart
         zeroY = c->mapToPosition(QPointF(0, 0), chart->barSeries(0)).y();
         const QList<QGraphicsItem *> items = chart->scene()->items();
 
-        std::vector<const QGraphicsTextItem *> valueItems;
+        // A bar of nought is a rectangle of no height, which the chart hides.
         for (int s = 0; s < chart->seriesCount(); ++s) {
             const QColor colour = chart->barSeries(s)->barSets().value(0)->color();
             std::vector<Bar> ofSeries;
             for (QGraphicsItem *item : items) {
                 auto *rect = qgraphicsitem_cast<QGraphicsRectItem *>(item);
-                if (rect && rect->isVisible() && rect->brush().color() == colour && !c->legend()->isAncestorOf(rect)) {
-                    Bar bar{s, rect->mapRectToScene(rect->rect()), rect->sceneBoundingRect(), {}, {}};
-                    // The value stands in the bar's own column, drawn by the bar's series.
-                    for (QGraphicsItem *sibling : rect->parentItem()->childItems()) {
-                        auto *text = qgraphicsitem_cast<QGraphicsTextItem *>(sibling);
-                        if (text && text->isVisible() && !text->toPlainText().isEmpty()
-                            && qAbs(text->sceneBoundingRect().center().x() - bar.area.center().x()) < bar.area.width() / 2) {
-                            bar.value = text->sceneBoundingRect();
-                            bar.valueText = text->toPlainText();
-                            valueItems.push_back(text);
-                        }
-                    }
-                    ofSeries.push_back(bar);
-                }
+                if (rect && rect->brush().color() == colour && !c->legend()->isAncestorOf(rect) && rect->rect().width() > 0)
+                    ofSeries.push_back({s, rect->mapRectToScene(rect->rect()), rect->sceneBoundingRect(), {}, {}, {}});
             }
             std::sort(ofSeries.begin(), ofSeries.end(),
                       [](const Bar &a, const Bar &b) { return a.area.left() < b.area.left(); });
@@ -83,16 +72,28 @@ struct DrawnChart
 
         for (QGraphicsItem *item : items) {
             auto *text = qgraphicsitem_cast<QGraphicsTextItem *>(item);
-            if (!text || !text->isVisible() || text->toPlainText().isEmpty()
-                || std::find(valueItems.begin(), valueItems.end(), text) != valueItems.end())
+            if (!text || !text->isVisible() || text->toPlainText().isEmpty())
                 continue;
             const Text drawn{text->sceneBoundingRect(), text->toPlainText()};
-            if (c->legend()->isAncestorOf(text))
+            if (c->legend()->isAncestorOf(text)) {
                 legend.push_back(drawn);
-            else if (drawn.text == c->title())
+                continue;
+            }
+            if (drawn.text == c->title()) {
                 title = drawn;
-            else
+                continue;
+            }
+            // A value stands in its bar's own column.
+            const auto bar = std::find_if(bars.begin(), bars.end(), [&](const Bar &b) {
+                return b.valueText.isEmpty() && qAbs(drawn.rect.center().x() - b.area.center().x()) < b.area.width() / 2;
+            });
+            if (bar != bars.end()) {
+                bar->value = drawn.rect;
+                bar->valueText = drawn.text;
+                bar->valueFont = text->font();
+            } else {
                 ticks.push_back(drawn);
+            }
         }
         std::sort(legend.begin(), legend.end(), [](const Text &a, const Text &b) { return a.rect.left() < b.rect.left(); });
         std::sort(ticks.begin(), ticks.end(), [](const Text &a, const Text &b) { return a.rect.top() < b.rect.top(); });

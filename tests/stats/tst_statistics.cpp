@@ -3,6 +3,7 @@
 #include "platform/SelectorBox.h"
 #include "stats/DBChart.h"
 #include "stats/DrawnChart.h"
+#include "stats/NumberPatterns.h"
 #include "stats/StatisticsRun.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
@@ -47,38 +48,48 @@ private slots:
     }
     void cleanup() { app.reset(); }
 
-    void hashDotZeroZero_data()
+    // The total boxes' "#.00" and the chart marks' "#,##0.###" of the value in cents.
+    void numberPatterns_data()
     {
         QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("fraction") << 1234.5 << "1234.50";
-        QTest::newRow("half") << 0.5 << ".50";
-        QTest::newRow("zero") << 0.0 << ".00";
-        QTest::newRow("negative") << -250.0 << "-250.00";
-        QTest::newRow("rounds") << 2.999 << "3.00";
-        QTest::newRow("negative fraction") << -0.25 << "-.25";
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("mark");
+        QTest::newRow("fraction") << 1234.5 << "1234.50" << "1,234.5";
+        QTest::newRow("half") << 0.5 << ".50" << "0.5";
+        QTest::newRow("zero") << 0.0 << ".00" << "0";
+        QTest::newRow("negative") << -250.0 << "-250.00" << "-250";
+        QTest::newRow("rounds") << 2.999 << "3.00" << "3";
+        QTest::newRow("negative fraction") << -0.25 << "-.25" << "-0.25";
         // Rounded half away from zero from the 15-digit decimal form, not from
         // the binary value just below it.
-        QTest::newRow("1.005") << 1.005 << "1.01";
-        QTest::newRow("0.285") << 0.285 << ".29";
-        QTest::newRow("2.675") << 2.675 << "2.68";
-        QTest::newRow("1.115") << 1.115 << "1.12";
-        QTest::newRow("-0.005") << -0.005 << "-.01";
-        QTest::newRow("-1.115") << -1.115 << "-1.12";
-        QTest::newRow("0.004") << 0.004 << ".00";
-        QTest::newRow("-0.004") << -0.004 << ".00";
-        QTest::newRow("0.995") << 0.995 << "1.00";
-        QTest::newRow("99.995") << 99.995 << "100.00";
-        QTest::newRow("tiny") << 1e-20 << ".00";
-        QTest::newRow("large") << 1.5e20 << "150000000000000000000.00";
-        QTest::newRow("15 digits") << 1234567890123.45 << "1234567890123.45";
-        QTest::newRow("sum of tenths") << 0.1 + 0.2 << ".30";
+        QTest::newRow("1.005") << 1.005 << "1.01" << "1.01";
+        QTest::newRow("0.285") << 0.285 << ".29" << "0.29";
+        QTest::newRow("2.675") << 2.675 << "2.68" << "2.68";
+        QTest::newRow("1.115") << 1.115 << "1.12" << "1.12";
+        QTest::newRow("-0.005") << -0.005 << "-.01" << "-0.01";
+        QTest::newRow("-1.115") << -1.115 << "-1.12" << "-1.12";
+        QTest::newRow("0.004") << 0.004 << ".00" << "0";
+        QTest::newRow("-0.004") << -0.004 << ".00" << "0";
+        QTest::newRow("0.995") << 0.995 << "1.00" << "1";
+        QTest::newRow("99.995") << 99.995 << "100.00" << "100";
+        QTest::newRow("tiny") << 1e-20 << ".00" << "0";
+        QTest::newRow("large") << 1.5e20 << "150000000000000000000.00" << "150,000,000,000,000,000,000";
+        QTest::newRow("15 digits") << 1234567890123.45 << "1234567890123.45" << "1,234,567,890,123.45";
+        QTest::newRow("sum of tenths") << 0.1 + 0.2 << ".30" << "0.3";
+        // Sums of a long ledger, with their binary noise.
+        QTest::newRow("a year's income") << 426055.299999999 << "426055.30" << "426,055.3";
+        QTest::newRow("a year's loss") << -238427.019999999 << "-238427.02" << "-238,427.02";
+        QTest::newRow("16 digits") << 1000000000001130.0 << "1000000000001130.00" << "1,000,000,000,001,130";
+        QTest::newRow("three digits") << 999.0 << "999.00" << "999";
+        QTest::newRow("four digits") << -1000.0 << "-1000.00" << "-1,000";
     }
-    void hashDotZeroZero()
+    void numberPatterns()
     {
         QFETCH(double, value);
-        QFETCH(QString, text);
-        QCOMPARE(StatisticsRun::hashDotZeroZero(value), text);
+        QFETCH(QString, box);
+        QFETCH(QString, mark);
+        QCOMPARE(hashDotZeroZero(value), box);
+        QCOMPARE(chartMark(value), mark);
     }
 
     void aPeriodWithoutRecords()
@@ -102,14 +113,21 @@ private slots:
         QCOMPARE(m->DBChartJSR->seriesColour(0), QColor(Qt::red));
         QCOMPARE(m->DBChartJSR->seriesColour(1), QColor(Qt::green));
         QCOMPARE(m->DBChartJSR->seriesColour(2), QColor(Qt::blue));
-        // The legend at the bottom lists the titles; bars of nought draw
-        // nothing, neither a bar nor a value.
+        // The legend at the bottom lists the titles; a bar of nought has no
+        // height, and its 0 stands above the zero line, inside the plot.
         m->T1->trigger();
         const DrawnChart drawn(m->DBChartJSR);
         QCOMPARE(drawn.legendTexts(), (std::vector<QString>(std::begin(titles), std::end(titles))));
         for (const DrawnChart::Text &entry : drawn.legend)
             QVERIFY(entry.rect.top() >= drawn.plot.bottom());
-        QVERIFY(drawn.bars.empty());
+        QCOMPARE(drawn.bars.size(), size_t(3));
+        for (const DrawnChart::Bar &bar : drawn.bars) {
+            QCOMPARE(bar.area.height(), 0.0);
+            QVERIFY(qAbs(bar.area.top() - drawn.zeroY) < 0.5);
+            QCOMPARE(bar.valueText, QStringLiteral("0"));
+            QVERIFY(bar.value.bottom() <= drawn.zeroY);
+            QVERIFY(drawn.plot.contains(bar.value));
+        }
         QCOMPARE(m->DBChartJSR->valueAxis()->min(), 0.0);
     }
 
@@ -280,7 +298,7 @@ private slots:
         for (const char *month : {"05", "06", "05"}) {
             runFor(m->RadioButton2, QStringLiteral("2010"), QString::fromLatin1(month), QStringLiteral("01"));
             const DrawnChart drawn(m->DBChartJSR);
-            QCOMPARE(drawn.bars.size(), size_t(2));
+            QCOMPARE(drawn.bars.size(), size_t(3));
             const double income = m->DBChartJSR->barValue(0, 0);
             QVERIFY2(drawn.ticks.size() >= 3 && drawn.ticks.size() <= 12, qPrintable(QString::number(drawn.ticks.size())));
             QCOMPARE(drawn.ticks.back().text, QStringLiteral("0"));
@@ -366,6 +384,24 @@ private slots:
                  (QList<QVariantList>{{QStringLiteral("Tom's"), 0.3}, {QStringLiteral("未填"), QVariant()}}));
         QCOMPARE(rows("SELECT AC_I_Count, AC_P_Count FROM AllCount"), (QList<QVariantList>{{1234.56, 0.3}}));
         QCOMPARE(m->Edit3->text(), QStringLiteral("1234.26"));
+    }
+
+    // A total wider than its box shows from its first digit, as a number is read.
+    void aLongTotalShowsItsFirstDigits()
+    {
+        income("2010-05-02", QStringLiteral("'奖金'"), QStringLiteral("1000000000001130"));
+        payout("2010-05-03", QStringLiteral("'住房'"), QStringLiteral("100"));
+        app->show();
+        m = app->main();
+        runFor(m->RadioButton2, QStringLiteral("2010"), QStringLiteral("05"), QStringLiteral("01"));
+        m->T1->trigger();
+        QCOMPARE(m->Edit1->text(), QStringLiteral("1000000000001130.00"));
+        QCOMPARE(m->Edit3->text(), QStringLiteral("1000000000001030.00"));
+        for (QLineEdit *box : {m->Edit1, m->Edit3}) {
+            QVERIFY(box->fontMetrics().horizontalAdvance(box->text()) > box->contentsRect().width());
+            (void)box->grab(); // painted, which scrolls the text where the box shows it
+            QCOMPARE(box->cursorPositionAt(box->contentsRect().topLeft() + QPoint(0, box->height() / 2)), 0);
+        }
     }
 
     void theBoxesRoundWhatTheGridsShow()

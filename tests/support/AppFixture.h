@@ -33,6 +33,9 @@ public:
     TestLedger &ledger() { return *m_ledger; }
     QString dir() const;
     ScriptedMessageBoxes &boxes() const { return *m_boxes; }
+    // From here on the toolkit shows the message boxes (still remembered in
+    // boxes()); the test answers them in the window, as a user.
+    void showToolkitBoxes() { m_boxes->toolkit = m_previousBoxes.get(); }
 
 private:
     std::unique_ptr<TestLedger> m_ledger;

@@ -5,7 +5,9 @@
 #include <QList>
 #include <QStringList>
 
-// Answers message boxes without showing them and remembers what they said.
+// Answers message boxes without showing them and remembers what they said;
+// with toolkit set, remembers them and has the toolkit show them, for the
+// test to answer as a user.
 class ScriptedMessageBoxes : public MessageBoxes
 {
 public:
@@ -20,9 +22,12 @@ public:
     Button show(Icon icon, const QString &caption, const QString &text, int buttons) override
     {
         shown.append({icon, caption, text, buttons});
+        if (toolkit)
+            return toolkit->show(icon, caption, text, buttons);
         return answers.isEmpty() ? Ok : answers.takeFirst();
     }
 
     QList<Shown> shown;
     QList<Button> answers;
+    MessageBoxes *toolkit = nullptr;
 };
