@@ -7,7 +7,6 @@
 #include "TextBox.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -58,36 +57,23 @@ public:
         return QStyledItemDelegate::eventFilter(object, event);
     }
 
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    // Only editable cells get an editor; a pick list belongs to a read-only
+    // column and drops down without one.
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override
     {
-        const auto *model = static_cast<const GridRowModel *>(index.model());
-        const QStringList &items = model->column(index.column()).pickList;
-        if (items.isEmpty())
-            return newTextBox(parent);
-        auto *box = new QComboBox(parent);
-        box->setEditable(true);
-        box->setMaxVisibleItems(20);
-        box->addItems(items);
-        Q_UNUSED(option);
-        return box;
+        return newTextBox(parent);
     }
 
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
     {
-        const QString text = index.data(Qt::EditRole).toString();
-        if (auto *box = qobject_cast<QComboBox *>(editor))
-            box->setEditText(text);
-        else if (auto *line = qobject_cast<QLineEdit *>(editor))
-            line->setText(text);
+        if (auto *line = qobject_cast<QLineEdit *>(editor))
+            line->setText(index.data(Qt::EditRole).toString());
     }
 
     static QString editorText(const QWidget *editor)
     {
-        if (const auto *box = qobject_cast<const QComboBox *>(editor))
-            return box->currentText();
-        if (const auto *line = qobject_cast<const QLineEdit *>(editor))
-            return line->text();
-        return QString();
+        const auto *line = qobject_cast<const QLineEdit *>(editor);
+        return line ? line->text() : QString();
     }
 
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override

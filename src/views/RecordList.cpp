@@ -60,7 +60,7 @@ void RecordList::deleteCurrent()
     if (key.isEmpty())
         return;
     // The key stands bare in the statement: only a whole number may.
-    static const QRegularExpression wholeNumber(QStringLiteral("^[0-9]+$"));
+    static const QRegularExpression wholeNumber(QRegularExpression::anchoredPattern(QStringLiteral("-?[0-9]+")));
     if (!wholeNumber.match(key).hasMatch())
         throw Error(QStringLiteral("记录编号不是整数，不能删除：'%1'").arg(excerpt(key)));
     scratch.setConnection(&m_connection);

@@ -15,8 +15,15 @@ class Statement;
 using LedgerContent = QMap<QString, QList<QVariantList>>;
 LedgerContent ledgerContent(const QString &path);
 
-// Name, size, modification time and bytes of every entry of a folder.
+// Files that SQLite may hold open in this process are read and copied by a
+// child process: closing any descriptor of a file here would drop every
+// POSIX lock that SQLite holds on it.
+
+// Name, size, modification time and a hash of the bytes of every entry of a folder.
 QStringList folderState(const QString &dir);
+
+// A byte for byte copy of a file, as a user copies the ledger to a stick.
+bool copyFromAnotherProcess(const QString &from, const QString &to);
 
 // Runs statements of the dialect on a ledger file through the engine.
 void fillLedger(const QString &path, const QStringList &statements);

@@ -1,20 +1,27 @@
-// lumibran-icon DIR: draws the program's icon into DIR/<size>x<size>/apps/lumibran.png
-// at the sizes of the hicolor icon theme; the build runs it.
+// lumibran-icon DIR SIZE...: draws the program's icon into
+// DIR/<size>x<size>/apps/lumibran.png at each size; the build runs it with the
+// sizes of the hicolor icon theme.
 #include "views/ButtonPictures.h"
 
 #include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char **argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: lumibran-icon DIR\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: lumibran-icon DIR SIZE...\n");
         return 2;
     }
     const QDir dir(QString::fromLocal8Bit(argv[1]));
-    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    for (int arg = 2; arg < argc; ++arg) {
+        const int size = std::atoi(argv[arg]);
+        if (size <= 0) {
+            std::fprintf(stderr, "lumibran-icon: not a size: %s\n", argv[arg]);
+            return 2;
+        }
         QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter p(&image);
