@@ -2,7 +2,8 @@
 
 #include "categories/CategoryLists.h"
 #include "categories/SettingsTab.h"
-#include "platform/DataGrid.h"
+#include "grid/DataGrid.h"
+#include "grid/QueryTableModel.h"
 #include "platform/DatePicker.h"
 #include "platform/ErrorReport.h"
 #include "platform/Fonts.h"
@@ -17,7 +18,6 @@
 #include "stats/StatisticsRun.h"
 #include "stats/StatisticsTab.h"
 #include "store/DataModuleUt.h"
-#include "store/QueryTableModel.h"
 #include "views/AddRecordFm.h"
 #include "views/DateSelector.h"
 #include "views/DateSelectorPanel.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/GridRowModel.h"
+#include "grid/GridRowModel.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #include "StatisticsTab.h"
 
 #include "DBChart.h"
-#include "platform/DataGrid.h"
+#include "grid/DataGrid.h"
 #include "platform/ObjectName.h"
 
 #include <QFrame>

@@ -1,6 +1,6 @@
 #include "ListTab.h"
 
-#include "platform/DataGrid.h"
+#include "grid/DataGrid.h"
 #include "platform/ObjectName.h"
 
 #include <QFrame>

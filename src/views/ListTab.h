@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ButtonPictures.h"
-#include "platform/GridRowModel.h"
+#include "grid/GridRowModel.h"
 
 #include <QString>
 #include <vector>

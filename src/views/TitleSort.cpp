@@ -1,7 +1,7 @@
 #include "TitleSort.h"
 
+#include "grid/GridRowModel.h"
 #include "platform/ErrorReport.h"
-#include "platform/GridRowModel.h"
 #include "store/Query.h"
 
 void sortByTitle(GridRowModel &grid, Query &query, int column, QStatusBar *statusBar)

@@ -1,5 +1,5 @@
 #include "app/MainUt.h"
-#include "platform/DataGrid.h"
+#include "grid/DataGrid.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
 #include "support/UserInput.h"

@@ -1,6 +1,6 @@
 #include "app/MainUt.h"
-#include "platform/DataGrid.h"
-#include "platform/GridRowModel.h"
+#include "grid/DataGrid.h"
+#include "grid/GridRowModel.h"
 #include "platform/SelectorBox.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"

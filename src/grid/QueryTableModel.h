@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Query.h"
-#include "platform/GridRowModel.h"
+#include "GridRowModel.h"
+#include "store/Query.h"
 
 // Shows a row set in a grid: the grid's bound columns, read through the row
 // set's text forms, edited through its states.

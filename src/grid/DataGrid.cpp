@@ -1,10 +1,10 @@
 #include "DataGrid.h"
 
-#include "ErrorReport.h"
 #include "GridRowModel.h"
-#include "MessageBoxes.h"
 #include "PickListPopup.h"
-#include "TextBox.h"
+#include "platform/ErrorReport.h"
+#include "platform/MessageBoxes.h"
+#include "platform/TextBox.h"
 
 #include <QApplication>
 #include <QHash>
