@@ -245,7 +245,7 @@ void TMainFm::attach(TDataModule1 *module, AddRecordFm *payoutAdd, AddRecordFm *
 
 void TMainFm::bindGrids()
 {
-    auto bind = [](DataGrid *grid, Query &query, std::vector<GridRowModel::Column> columns) {
+    auto bind = [](DataGrid *grid, Query &query, std::vector<GridColumn> columns) {
         auto *model = new QueryTableModel(&query, std::move(columns), grid);
         grid->setRowModel(model);
         return model;
@@ -321,8 +321,8 @@ void TMainFm::connectHandlers()
         connect(c.button, &QPushButton::clicked, this, [categories, list, action] { (categories->*action)(*list); });
     }
 
-    connect(DBGridSRTJ, &DataGrid::doubleClicked, this, &TMainFm::DBGridSRTJDblClick);
-    connect(DBGridZCTJ, &DataGrid::doubleClicked, this, &TMainFm::DBGridZCTJDblClick);
+    connect(DBGridSRTJ, &DataGrid::doubleClickedAnywhere, this, &TMainFm::DBGridSRTJDblClick);
+    connect(DBGridZCTJ, &DataGrid::doubleClickedAnywhere, this, &TMainFm::DBGridZCTJDblClick);
     const struct
     {
         DataGrid *grid;

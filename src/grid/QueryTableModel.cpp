@@ -1,7 +1,7 @@
 #include "QueryTableModel.h"
 
-QueryTableModel::QueryTableModel(Query *query, std::vector<Column> columns, QObject *parent)
-    : GridRowModel(std::move(columns), parent), m_query(query)
+QueryTableModel::QueryTableModel(Query *query, std::vector<GridColumn> columns, QObject *parent)
+    : QAbstractTableModel(parent), m_query(query), m_columns(std::move(columns))
 {
     // The row set has already changed when it tells; a reset is the honest report.
     // The reset repaints the row indicator with everything else.
@@ -32,6 +32,11 @@ int QueryTableModel::rowCount(const QModelIndex &parent) const
     return parent.isValid() || !m_query->isOpen() ? 0 : m_query->recordCount();
 }
 
+int QueryTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
 int QueryTableModel::fieldOf(int column) const
 {
     return m_query->isOpen() ? m_query->fieldIndex(this->column(column).field) : -1;
@@ -54,49 +59,94 @@ QVariant QueryTableModel::headerData(int section, Qt::Orientation orientation, i
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
-        return section < columnCount() ? column(section).title : QVariant();
+        return section >= 0 && section < columnCount() ? column(section).title : QVariant();
     if (section != m_query->currentRow())
         return QString();
     switch (rowState()) {
-    case RowState::Edit:
+    case Query::State::Edit:
         return QStringLiteral("✎");
-    case RowState::Insert:
+    case Query::State::Insert:
         return QStringLiteral("✱");
     default:
         return QStringLiteral("▶");
     }
 }
 
+bool QueryTableModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant &value, int role)
+{
+    if (orientation != Qt::Horizontal || role != Qt::EditRole || section < 0 || section >= columnCount())
+        return false;
+    m_columns[size_t(section)].title = value.toString();
+    emit headerDataChanged(Qt::Horizontal, section, section);
+    return true;
+}
+
 Qt::ItemFlags QueryTableModel::flags(const QModelIndex &index) const
 {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (!isReadOnly() && !column(index.column()).readOnly && fieldOf(index.column()) >= 0 && m_query->canModify())
+    if (!m_readOnly && !column(index.column()).readOnly && fieldOf(index.column()) >= 0 && m_query->canModify())
         flags |= Qt::ItemIsEditable;
     return flags;
 }
 
-GridRowModel::RowState QueryTableModel::rowState() const
+// No exception may pass through the toolkit, which makes these requests
+// too: a refusal of the row set becomes false, and its Error lastError().
+// Every request forgets the last refusal first.
+bool QueryTableModel::attempt(const std::function<void()> &request)
 {
-    switch (m_query->state()) {
-    case Query::State::Inactive:
-        return RowState::Closed;
-    case Query::State::Edit:
-        return RowState::Edit;
-    case Query::State::Insert:
-        return RowState::Insert;
-    default:
-        return RowState::Browse;
+    try {
+        request();
+        return true;
+    } catch (const Error &e) {
+        m_lastError = e;
+    } catch (const std::exception &e) {
+        m_lastError = Error(QString::fromUtf8(e.what()));
     }
+    return false;
 }
 
-void QueryTableModel::setCellText(int row, int column, const QString &text)
+bool QueryTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    const int field = fieldOf(column);
-    if (field < 0)
-        return;
-    if (row != m_query->currentRow())
+    m_lastError.reset();
+    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    return attempt([&] {
+        m_query->moveTo(index.row());
+        m_query->setFieldText(fieldOf(index.column()), value.toString());
+    });
+}
+
+bool QueryTableModel::insertRows(int row, int count, const QModelIndex &parent)
+{
+    m_lastError.reset();
+    if (parent.isValid() || count != 1 || m_readOnly || row < 0 || row > rowCount())
+        return false;
+    return attempt([&] {
+        if (row == rowCount()) {
+            m_query->append();
+        } else {
+            m_query->moveTo(row);
+            m_query->insert();
+        }
+    });
+}
+
+bool QueryTableModel::removeRows(int row, int count, const QModelIndex &parent)
+{
+    m_lastError.reset();
+    if (parent.isValid() || count != 1 || row < 0 || row >= rowCount())
+        return false;
+    return attempt([&] {
         m_query->moveTo(row);
-    m_query->setFieldText(field, text);
+        m_query->deleteRecord();
+    });
+}
+
+void QueryTableModel::revert()
+{
+    m_query->cancel();
 }
 
 bool QueryTableModel::isUnchangedNewRow() const
@@ -109,7 +159,7 @@ bool QueryTableModel::isUnchangedNewRow() const
 void QueryTableModel::refreshIndicator()
 {
     const int row = m_query->currentRow();
-    const RowState state = rowState();
+    const Query::State state = rowState();
     if (row == m_indicatorRow && state == m_indicatorState)
         return;
     m_indicatorState = state;

@@ -64,7 +64,7 @@ StatisticsTab buildStatisticsTab(QWidget *tab)
     return t;
 }
 
-std::vector<GridRowModel::Column> statisticsColumns(const QString &prefix, const QString &classTitle,
+std::vector<GridColumn> statisticsColumns(const QString &prefix, const QString &classTitle,
                                                     const QString &amountTitle)
 {
     return {{prefix + QStringLiteral("Class"), classTitle, 200, true, {}},

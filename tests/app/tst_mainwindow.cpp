@@ -3,7 +3,7 @@
 #include "app/MainUt.h"
 #include "app/WindowSet.h"
 #include "grid/DataGrid.h"
-#include "grid/GridRowModel.h"
+#include "grid/QueryTableModel.h"
 #include "import/UpgradeUt.h"
 #include "newledger/LedgerSchema.h"
 #include "platform/DatePicker.h"
@@ -290,7 +290,7 @@ private slots:
         app.ledger().exec(todayInserts(3));
         app.show();
         TMainFm *m = app.main();
-        GridRowModel *rows = m->DBGridZC->rowModel();
+        QueryTableModel *rows = m->DBGridZC->rowModel();
         QCOMPARE(rows->currentRow(), 0);
         user::wheel(m->DBGridZC, -360);
         QCOMPARE(rows->currentRow(), 1);

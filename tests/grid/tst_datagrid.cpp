@@ -1,6 +1,6 @@
 #include "app/MainUt.h"
 #include "grid/DataGrid.h"
-#include "grid/GridRowModel.h"
+#include "grid/QueryTableModel.h"
 #include "platform/SelectorBox.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
@@ -95,7 +95,7 @@ private slots:
 
     void followsItsRowSet()
     {
-        GridRowModel *rows = m->DBGridZC->rowModel();
+        QueryTableModel *rows = m->DBGridZC->rowModel();
         QCOMPARE(rows->rowCount(), 3);
         QCOMPARE(rows->data(rows->index(0, 2), Qt::DisplayRole).toString(), QStringLiteral("10"));
         QCOMPARE(rows->headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("▶"));
@@ -122,7 +122,7 @@ private slots:
     // indicator's row or mark must be told, for the old row and the new.
     void theRowHeaderIsToldWhenTheIndicatorChanges()
     {
-        GridRowModel *rows = m->DBGridZC->rowModel();
+        QueryTableModel *rows = m->DBGridZC->rowModel();
         QSignalSpy told(rows, &QAbstractItemModel::headerDataChanged);
         const auto toldRows = [&] {
             QSet<int> sections;
@@ -375,7 +375,7 @@ private slots:
     void statisticsGridsAreReadOnlyButDeletable()
     {
         m->PageControl1->setCurrentWidget(m->TabSheetTJ);
-        GridRowModel *rows = m->DBGridZCTJ->rowModel();
+        QueryTableModel *rows = m->DBGridZCTJ->rowModel();
         QCOMPARE(rows->rowCount(), 3);
         QVERIFY(!(rows->flags(rows->index(0, 1)) & Qt::ItemIsEditable));
         user::clickCell(m->DBGridZCTJ, 0, 1);

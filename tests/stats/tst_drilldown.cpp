@@ -1,7 +1,6 @@
 #include "app/MainUt.h"
 #include "app/WindowSet.h"
 #include "grid/DataGrid.h"
-#include "grid/GridRowModel.h"
 #include "grid/QueryTableModel.h"
 #include "platform/DatePicker.h"
 #include "platform/ErrorReport.h"

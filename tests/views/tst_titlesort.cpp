@@ -1,7 +1,6 @@
 #include "app/MainUt.h"
 #include "app/WindowSet.h"
 #include "grid/DataGrid.h"
-#include "grid/GridRowModel.h"
 #include "platform/Error.h"
 #include "platform/ErrorReport.h"
 #include "platform/SelectorBox.h"
