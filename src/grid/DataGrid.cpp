@@ -213,10 +213,35 @@ void DataGrid::setRowModel(QueryTableModel *model)
         m_syncing = false;
         followModel();
     });
-    connect(model, &QAbstractItemModel::rowsInserted, this, &DataGrid::followModel);
-    connect(model, &QAbstractItemModel::rowsRemoved, this, &DataGrid::followModel);
+    connect(model, &QAbstractItemModel::rowsAboutToBeInserted, this, &DataGrid::rowsChanging);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &DataGrid::rowsChanged);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &DataGrid::rowsChanged);
     connect(model, &QueryTableModel::currentRowChanged, this, &DataGrid::followModel);
     followModel();
+}
+
+// Before the view itself moves its current cell off a row that goes.
+void DataGrid::rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end)
+{
+    rowsChanging();
+    QTableView::rowsAboutToBeRemoved(parent, start, end);
+}
+
+// While a row comes or goes, the view's own current changes are no moves, and
+// the cell editor closes as a reset closes it: were it left open, the view
+// would hand what it holds to whichever row had shifted under it.
+void DataGrid::rowsChanging()
+{
+    m_syncing = true;
+    if (QWidget *editor = indexWidget(currentIndex()))
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void DataGrid::rowsChanged()
+{
+    m_syncing = false;
+    followModel();
+    openCellEditor();
 }
 
 // Puts the view's current cell on the row set's current row.

@@ -55,10 +55,13 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end) override;
     void focusInEvent(QFocusEvent *event) override;
 
 private:
     void followModel();
+    void rowsChanging();
+    void rowsChanged();
     void focusMoved(QWidget *old, QWidget *now);
     void commitOpenEditor();
     void openCellEditor();

@@ -3,18 +3,29 @@
 QueryTableModel::QueryTableModel(Query *query, std::vector<GridColumn> columns, QObject *parent)
     : QAbstractTableModel(parent), m_query(query), m_columns(std::move(columns))
 {
-    // The row set has already changed when it tells; a reset is the honest report.
-    // The reset repaints the row indicator with everything else.
-    auto resetAll = [this] {
-        beginResetModel();
+    // The row set tells before its rows change and again once they have; a
+    // reset repaints the row indicator with everything else, and a row that
+    // comes or goes shifts the indicator's row below it.
+    connect(query, &Query::aboutToReset, this, [this] { beginResetModel(); });
+    connect(query, &Query::reset, this, [this] {
         endResetModel();
         m_indicatorRow = m_query->currentRow();
         m_indicatorState = rowState();
-        emit currentRowChanged(m_query->currentRow());
-    };
-    connect(query, &Query::reset, this, resetAll);
-    connect(query, &Query::rowInserted, this, resetAll);
-    connect(query, &Query::rowRemoved, this, resetAll);
+    });
+    connect(query, &Query::rowAboutToBeInserted, this, [this](int row) { beginInsertRows({}, row, row); });
+    connect(query, &Query::rowInserted, this, [this](int row) {
+        if (m_indicatorRow >= row)
+            ++m_indicatorRow;
+        endInsertRows();
+    });
+    connect(query, &Query::rowAboutToBeRemoved, this, [this](int row) { beginRemoveRows({}, row, row); });
+    connect(query, &Query::rowRemoved, this, [this](int row) {
+        if (m_indicatorRow == row)
+            m_indicatorRow = -1;
+        else if (m_indicatorRow > row)
+            --m_indicatorRow;
+        endRemoveRows();
+    });
     connect(query, &Query::rowChanged, this, [this](int row) {
         if (row >= 0 && row < rowCount())
             emit dataChanged(index(row, 0), index(row, columnCount() - 1));

@@ -31,6 +31,7 @@ private slots:
     void init()
     {
         app = std::make_unique<AppFixture>();
+        app->testGridModels();
         app->show();
         m = app->main();
         m->PageControl1->setCurrentWidget(m->TabSheetSZ);

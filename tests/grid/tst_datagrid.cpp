@@ -57,6 +57,7 @@ class TestDataGrid : public QObject
                                           "('%1','餐饮',10,'a'),('%1','交通',20,'b'),('%1','购物',30,'c')").arg(today));
         for (int i = 1; i <= extraCategories; ++i)
             app->ledger().exec(QStringLiteral("INSERT INTO PayoutClass(PC_Name) VALUES('类别%1')").arg(i));
+        app->testGridModels();
         app->show();
         m = app->main();
         m->PageControl1->setCurrentWidget(m->TabSheet2);
@@ -242,6 +243,8 @@ private slots:
         QVERIFY(app->boxes().shown.isEmpty());
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM Payout WHERE P_No=2")).toInt(), 0);
         QCOMPARE(m->DBGridZC->model()->rowCount(), 2);
+        // What was typed went with its row: the row now current is not being edited.
+        QCOMPARE(m->DBGridZC->model()->headerData(1, Qt::Vertical).toString(), QStringLiteral("▶"));
         QVERIFY(editorOpen(m->DBGridZC)); // the focus stays in the grid
         // In the read-only class column the grid itself holds the focus.
         user::clickCell(m->DBGridZC, 1, 1);

@@ -71,6 +71,7 @@ class TestDrillDown : public QObject
     // brings the statistics tab to the front.
     void statisticsFor(QRadioButton *(TMainFm::*mode), const char *year, const char *month, const char *day)
     {
+        app->testGridModels();
         app->show();
         m = app->main();
         setBoxes(year, month, day);

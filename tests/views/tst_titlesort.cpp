@@ -51,6 +51,7 @@ class TestTitleSort : public QObject
 
     void showOn(const char *year, const char *month, const char *day)
     {
+        app->testGridModels();
         app->show();
         m = app->main();
         setBoxes(year, month, day);
@@ -173,6 +174,7 @@ private slots:
     {
         app.reset();
         app = std::make_unique<AppFixture>(AppFixture::Ledger::Missing);
+        app->testGridModels();
         app->show();
         m = app->main();
         const QString expected = errorMessageOf([&] { module()->ADOQueryZCLB.setSort(QStringLiteral("PC_No ASC")); });
