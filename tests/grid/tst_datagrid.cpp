@@ -155,10 +155,13 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        QTest::newRow("a letter") << "12x" << "不是有效的数字：'12x'";
+        QTest::addColumn<bool>("insert"); // Insert, which posts the row first, in place of a move
+        QTest::newRow("a letter") << "12x" << "不是有效的数字：'12x'" << false;
         QTest::newRow("400 nines, quoted cut") << QString(400, QLatin1Char('9'))
                                                << QStringLiteral("不是有效的数字：'") + QString(30, QLatin1Char('9'))
-                                                      + QStringLiteral("…'");
+                                                      + QStringLiteral("…'")
+                                               << false;
+        QTest::newRow("a letter, then Insert") << "12x" << "不是有效的数字：'12x'" << true;
     }
     // The toolkit's box shows the message whole, its button included, and
     // breaks no word.
@@ -166,8 +169,11 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, message);
+        QFETCH(bool, insert);
         user::clickCell(m->DBGridZC, 0, 2);
         typeIntoCell(m->DBGridZC, typed);
+        if (insert)
+            user::clickCell(m->DBGridZC, 0, 3); // the typed amount is handed to the row
         app->showToolkitBoxes();
         QString caption, text, button;
         QRect box, screen;
@@ -189,7 +195,10 @@ private slots:
             }
             user::click(ok);
         });
-        user::clickCell(m->DBGridZC, 2, 2);
+        if (insert)
+            user::press(Qt::Key_Insert);
+        else
+            user::clickCell(m->DBGridZC, 2, 2);
         QCOMPARE(app->boxes().shown.size(), 1);
         QCOMPARE(text, message);
         QCOMPARE(caption, QStringLiteral("Lumibran管理专家V2.5.9"));
@@ -199,6 +208,7 @@ private slots:
         QVERIFY(wordsWhole);
         QCOMPARE(app->module()->ADOQueryZC.currentRow(), 0); // the row stays, still edited
         QCOMPARE(app->module()->ADOQueryZC.state(), Query::State::Edit);
+        QCOMPARE(m->DBGridZC->model()->rowCount(), 3);
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT P_Num FROM Payout WHERE P_No=1")).toDouble(), 10.0);
     }
 
