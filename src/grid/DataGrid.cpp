@@ -32,7 +32,7 @@ void reportRefusal(const QueryTableModel &model)
         showApplicationError(error->message());
 }
 
-// Writes typed text into the row set; a pick list column edits in a drop-down.
+// Hands typed text to the model; a pick list column has no editor, only its drop-down.
 class GridDelegate : public QStyledItemDelegate
 {
 public:
