@@ -2,7 +2,8 @@
 
 #include "categories/CategoryLists.h"
 #include "categories/SettingsTab.h"
-#include "platform/DataGrid.h"
+#include "grid/DataGrid.h"
+#include "grid/QueryTableModel.h"
 #include "platform/DatePicker.h"
 #include "platform/ErrorReport.h"
 #include "platform/Fonts.h"
@@ -17,7 +18,6 @@
 #include "stats/StatisticsRun.h"
 #include "stats/StatisticsTab.h"
 #include "store/DataModuleUt.h"
-#include "store/QueryTableModel.h"
 #include "views/AddRecordFm.h"
 #include "views/DateSelector.h"
 #include "views/DateSelectorPanel.h"
@@ -245,7 +245,7 @@ void TMainFm::attach(TDataModule1 *module, AddRecordFm *payoutAdd, AddRecordFm *
 
 void TMainFm::bindGrids()
 {
-    auto bind = [](DataGrid *grid, Query &query, std::vector<GridRowModel::Column> columns) {
+    auto bind = [](DataGrid *grid, Query &query, std::vector<GridColumn> columns) {
         auto *model = new QueryTableModel(&query, std::move(columns), grid);
         grid->setRowModel(model);
         return model;
@@ -321,8 +321,8 @@ void TMainFm::connectHandlers()
         connect(c.button, &QPushButton::clicked, this, [categories, list, action] { (categories->*action)(*list); });
     }
 
-    connect(DBGridSRTJ, &DataGrid::doubleClicked, this, &TMainFm::DBGridSRTJDblClick);
-    connect(DBGridZCTJ, &DataGrid::doubleClicked, this, &TMainFm::DBGridZCTJDblClick);
+    connect(DBGridSRTJ, &DataGrid::doubleClickedAnywhere, this, &TMainFm::DBGridSRTJDblClick);
+    connect(DBGridZCTJ, &DataGrid::doubleClickedAnywhere, this, &TMainFm::DBGridZCTJDblClick);
     const struct
     {
         DataGrid *grid;

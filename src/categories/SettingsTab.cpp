@@ -1,6 +1,6 @@
 #include "SettingsTab.h"
 
-#include "platform/DataGrid.h"
+#include "grid/DataGrid.h"
 #include "platform/ObjectName.h"
 
 #include <QFrame>
@@ -51,7 +51,7 @@ SettingsTab buildSettingsTab(QWidget *tab)
     return t;
 }
 
-std::vector<GridRowModel::Column> categoryColumns(const QString &prefix, const QString &nameTitle)
+std::vector<GridColumn> categoryColumns(const QString &prefix, const QString &nameTitle)
 {
     return {{prefix + QStringLiteral("No"), QStringLiteral("显示顺序"), 80, false, {}},
             {prefix + QStringLiteral("Name"), nameTitle, 250, false, {}}};

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/GridRowModel.h"
+#include "grid/GridColumn.h"
 
 #include <vector>
 
@@ -31,4 +31,4 @@ struct SettingsTab
 SettingsTab buildSettingsTab(QWidget *tab);
 
 // The two columns of a category grid; prefix "IC_" or "PC_".
-std::vector<GridRowModel::Column> categoryColumns(const QString &prefix, const QString &nameTitle);
+std::vector<GridColumn> categoryColumns(const QString &prefix, const QString &nameTitle);

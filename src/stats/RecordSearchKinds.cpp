@@ -1,6 +1,6 @@
 #include "IncomeSearchUt.h"
 #include "PayoutSearchUt.h"
-#include "platform/DataGrid.h"
+#include "grid/DataGrid.h"
 #include "views/ListTab.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "StatisticsTab.h"
 
 #include "DBChart.h"
-#include "platform/DataGrid.h"
+#include "grid/DataGrid.h"
 #include "platform/ObjectName.h"
 
 #include <QFrame>
@@ -64,7 +64,7 @@ StatisticsTab buildStatisticsTab(QWidget *tab)
     return t;
 }
 
-std::vector<GridRowModel::Column> statisticsColumns(const QString &prefix, const QString &classTitle,
+std::vector<GridColumn> statisticsColumns(const QString &prefix, const QString &classTitle,
                                                     const QString &amountTitle)
 {
     return {{prefix + QStringLiteral("Class"), classTitle, 200, true, {}},

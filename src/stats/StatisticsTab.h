@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/GridRowModel.h"
+#include "grid/GridColumn.h"
 
 #include <vector>
 
@@ -31,5 +31,5 @@ struct StatisticsTab
 StatisticsTab buildStatisticsTab(QWidget *tab);
 
 // The two columns of a statistics grid, category and sum; prefix "IS_I_" or "PS_P_".
-std::vector<GridRowModel::Column> statisticsColumns(const QString &prefix, const QString &classTitle,
+std::vector<GridColumn> statisticsColumns(const QString &prefix, const QString &classTitle,
                                                     const QString &amountTitle);

@@ -163,6 +163,7 @@ void Query::readRows()
     }
     rows.finishReading();
     const bool large = m_rows.bytesHeld() >= largeRowSet || rows.bytesHeld() >= largeRowSet;
+    emit aboutToReset();
     m_fields = std::move(fields);
     m_rows = std::move(rows);
     if (large)
@@ -214,6 +215,7 @@ void Query::close()
 {
     if (!isOpen())
         return;
+    emit aboutToReset();
     m_state = State::Inactive;
     m_fields.clear();
     const bool large = m_rows.bytesHeld() >= largeRowSet;
@@ -430,6 +432,7 @@ void Query::startInsert(int at)
 {
     if (!canModify())
         throw Error(QStringLiteral("数据集是只读的，不能修改：%1").arg(m_name));
+    emit rowAboutToBeInserted(at);
     m_rows.insertBlankRow(at);
     m_typed.assign(m_fields.size(), std::nullopt);
     m_modified = false;
@@ -584,6 +587,7 @@ void Query::cancel()
         emit rowChanged(m_current);
     } else if (m_state == State::Insert) {
         const int row = m_current;
+        emit rowAboutToBeRemoved(row);
         m_rows.removeRow(row);
         m_typed.clear();
         m_modified = false;
@@ -629,6 +633,7 @@ void Query::deleteRecord()
             throw staleRow(QStringLiteral("没有删除"));
     });
     const int row = m_current;
+    emit rowAboutToBeRemoved(row);
     m_rows.removeRow(row);
     m_current = isEmpty() ? -1 : std::min(row, recordCount() - 1);
     m_eof = isEmpty();
@@ -650,6 +655,7 @@ void Query::setSort(const QString &expression)
                 && words[1].compare(QLatin1String("DESC"), Qt::CaseInsensitive) != 0))
             throw Error(QStringLiteral("排序表达式无效：'%1'（%2）").arg(excerpt(expression), m_name));
     }
+    emit aboutToReset();
     m_sort = expression;
     applySort();
     emit reset();

@@ -90,8 +90,13 @@ public:
     static int compareValues(const QVariant &a, const QVariant &b);
 
 signals:
+    // Each about-to signal comes once nothing can fail any more, just before
+    // the rows held change; its partner once they have.
+    void aboutToReset();
     void reset();                // opened, closed, re-read or reordered
+    void rowAboutToBeInserted(int row);
     void rowInserted(int row);
+    void rowAboutToBeRemoved(int row);
     void rowRemoved(int row);
     void rowChanged(int row);
     void currentChanged(int row);

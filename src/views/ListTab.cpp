@@ -1,6 +1,6 @@
 #include "ListTab.h"
 
-#include "platform/DataGrid.h"
+#include "grid/DataGrid.h"
 #include "platform/ObjectName.h"
 
 #include <QFrame>
@@ -60,7 +60,7 @@ ListTab buildListTab(QWidget *tab, const ListTabDesign &design)
     return {grid, buttons[0], buttons[1], buttons[2], buttons[3]};
 }
 
-std::vector<GridRowModel::Column> recordColumns(const ListTabDesign &design)
+std::vector<GridColumn> recordColumns(const ListTabDesign &design)
 {
     const QString &p = design.prefix;
     return {{p + QStringLiteral("Date"), QStringLiteral("日期"), 100, false, {}},

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ButtonPictures.h"
-#include "platform/GridRowModel.h"
+#include "grid/GridColumn.h"
 
 #include <QString>
 #include <vector>
@@ -41,4 +41,4 @@ ListTab buildListTab(QWidget *tab, const ListTabDesign &design);
 
 // The four columns of a records grid (date, category, amount, note); the
 // detail windows show the same.
-std::vector<GridRowModel::Column> recordColumns(const ListTabDesign &design);
+std::vector<GridColumn> recordColumns(const ListTabDesign &design);

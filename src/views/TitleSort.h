@@ -1,6 +1,6 @@
 #pragma once
 
-class GridRowModel;
+class QueryTableModel;
 class Query;
 class QStatusBar;
 
@@ -10,4 +10,4 @@ class QStatusBar;
 // expression: an ascending sort on this very column turns descending, any
 // other state (none, another column, descending) ascending. A failure (the
 // query not open) leaves no title marked and goes to the status bar.
-void sortByTitle(GridRowModel &grid, Query &query, int column, QStatusBar *statusBar);
+void sortByTitle(QueryTableModel &grid, Query &query, int column, QStatusBar *statusBar);

@@ -2,17 +2,17 @@
 #include "app/HelpUt.h"
 #include "app/MainUt.h"
 #include "app/WindowSet.h"
+#include "grid/DataGrid.h"
+#include "grid/QueryTableModel.h"
 #include "import/UpgradeUt.h"
-#include "platform/DataGrid.h"
+#include "newledger/LedgerSchema.h"
 #include "platform/DatePicker.h"
 #include "platform/ErrorReport.h"
-#include "platform/GridRowModel.h"
 #include "platform/LinkLabel.h"
 #include "platform/SelectorBox.h"
 #include "platform/Shell.h"
 #include "stats/IncomeSearchUt.h"
 #include "store/DataModuleUt.h"
-#include "newledger/LedgerSchema.h"
 #include "support/AppFixture.h"
 #include "support/LedgerFiles.h"
 #include "support/UserInput.h"
@@ -290,7 +290,7 @@ private slots:
         app.ledger().exec(todayInserts(3));
         app.show();
         TMainFm *m = app.main();
-        GridRowModel *rows = m->DBGridZC->rowModel();
+        QueryTableModel *rows = m->DBGridZC->rowModel();
         QCOMPARE(rows->currentRow(), 0);
         user::wheel(m->DBGridZC, -360);
         QCOMPARE(rows->currentRow(), 1);

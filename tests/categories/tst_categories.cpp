@@ -1,5 +1,5 @@
 #include "app/MainUt.h"
-#include "platform/DataGrid.h"
+#include "grid/DataGrid.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
 #include "support/UserInput.h"
@@ -31,6 +31,7 @@ private slots:
     void init()
     {
         app = std::make_unique<AppFixture>();
+        app->testGridModels();
         app->show();
         m = app->main();
         m->PageControl1->setCurrentWidget(m->TabSheetSZ);

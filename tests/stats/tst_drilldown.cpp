@@ -1,14 +1,13 @@
 #include "app/MainUt.h"
 #include "app/WindowSet.h"
-#include "platform/DataGrid.h"
+#include "grid/DataGrid.h"
+#include "grid/QueryTableModel.h"
 #include "platform/DatePicker.h"
 #include "platform/ErrorReport.h"
-#include "platform/GridRowModel.h"
 #include "platform/SelectorBox.h"
 #include "stats/IncomeSearchUt.h"
 #include "stats/PayoutSearchUt.h"
 #include "store/DataModuleUt.h"
-#include "store/QueryTableModel.h"
 #include "support/AppFixture.h"
 #include "support/UserInput.h"
 
@@ -72,6 +71,7 @@ class TestDrillDown : public QObject
     // brings the statistics tab to the front.
     void statisticsFor(QRadioButton *(TMainFm::*mode), const char *year, const char *month, const char *day)
     {
+        app->testGridModels();
         app->show();
         m = app->main();
         setBoxes(year, month, day);

@@ -3,7 +3,7 @@
 // (types and values), every cell of the four grids it fills, the three total boxes and
 // the chart's bars. Whatever is done to make the chain faster, this must hold.
 #include "app/MainUt.h"
-#include "platform/DataGrid.h"
+#include "grid/DataGrid.h"
 #include "platform/DateConventions.h"
 #include "platform/DatePicker.h"
 #include "platform/SelectorBox.h"

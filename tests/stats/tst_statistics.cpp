@@ -1,5 +1,5 @@
 #include "app/MainUt.h"
-#include "platform/DataGrid.h"
+#include "grid/DataGrid.h"
 #include "platform/SelectorBox.h"
 #include "stats/DBChart.h"
 #include "stats/DrawnChart.h"

@@ -3,12 +3,12 @@
 // schema carried the checks.
 #include "app/MainUt.h"
 #include "app/WindowSet.h"
+#include "grid/DataGrid.h"
 #include "platform/Error.h"
 #include "store/Connection.h"
 #include "store/Query.h"
 #include "support/AppFixture.h"
 #include "support/UserInput.h"
-#include "platform/DataGrid.h"
 #include "views/PayoutAddUt.h"
 
 #include <QApplication>

@@ -2,8 +2,10 @@
 
 #include "app/MainUt.h"
 #include "app/WindowSet.h"
+#include "grid/DataGrid.h"
 #include "store/DataModuleUt.h"
 
+#include <QAbstractItemModelTester>
 #include <QDir>
 #include <QTest>
 
@@ -35,6 +37,16 @@ QString AppFixture::dir() const
 void AppFixture::create()
 {
     m_windows = std::make_unique<WindowSet>();
+}
+
+void AppFixture::testGridModels()
+{
+    if (!m_windows)
+        create();
+    for (QObject *object : m_windows->creationOrder())
+        for (DataGrid *grid : object->findChildren<DataGrid *>())
+            new QAbstractItemModelTester(grid->model(), QAbstractItemModelTester::FailureReportingMode::QtTest,
+                                         grid->model());
 }
 
 void AppFixture::show()

@@ -22,6 +22,9 @@ public:
 
     // Creates the nine objects; records may be added to the ledger before.
     void create();
+    // Runs Qt's model tester over the model of every grid, creating the nine
+    // objects first if need be: a breach of the model contract fails the test.
+    void testGridModels();
     // Shows the main window, which runs its show sequence.
     void show();
     // Ends the program: the nine objects are freed as at its end.

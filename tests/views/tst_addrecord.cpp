@@ -1,6 +1,6 @@
 #include "app/MainUt.h"
 #include "app/WindowSet.h"
-#include "platform/DataGrid.h"
+#include "grid/DataGrid.h"
 #include "platform/DatePicker.h"
 #include "platform/DateConventions.h"
 #include "platform/SelectorBox.h"

@@ -1,6 +1,6 @@
 #include "app/MainUt.h"
-#include "platform/DataGrid.h"
-#include "platform/GridRowModel.h"
+#include "grid/DataGrid.h"
+#include "grid/QueryTableModel.h"
 #include "platform/SelectorBox.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
@@ -64,7 +64,7 @@ private slots:
         user::click(m->RadioButton2);
         QCOMPARE(m->DBGridZC->model()->rowCount(), 3);
         QCOMPARE(m->DBGridZC->rowModel()->currentRow(), 0);
-        GridRowModel *rows = m->DBGridZC->rowModel();
+        QueryTableModel *rows = m->DBGridZC->rowModel();
         QCOMPARE(rows->data(rows->index(2, 0), Qt::DisplayRole).toString(), QStringLiteral("2010-3-10"));
     }
 

@@ -1,9 +1,8 @@
 #include "app/MainUt.h"
 #include "app/WindowSet.h"
-#include "platform/DataGrid.h"
+#include "grid/DataGrid.h"
 #include "platform/Error.h"
 #include "platform/ErrorReport.h"
-#include "platform/GridRowModel.h"
 #include "platform/SelectorBox.h"
 #include "stats/IncomeSearchUt.h"
 #include "stats/PayoutSearchUt.h"
@@ -52,6 +51,7 @@ class TestTitleSort : public QObject
 
     void showOn(const char *year, const char *month, const char *day)
     {
+        app->testGridModels();
         app->show();
         m = app->main();
         setBoxes(year, month, day);
@@ -174,6 +174,7 @@ private slots:
     {
         app.reset();
         app = std::make_unique<AppFixture>(AppFixture::Ledger::Missing);
+        app->testGridModels();
         app->show();
         m = app->main();
         const QString expected = errorMessageOf([&] { module()->ADOQueryZCLB.setSort(QStringLiteral("PC_No ASC")); });

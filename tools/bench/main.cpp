@@ -19,8 +19,8 @@
 // start of lumibran-export to its end, writing into a file.
 #include "app/MainUt.h"
 #include "app/WindowSet.h"
+#include "grid/DataGrid.h"
 #include "newledger/LedgerSchema.h"
-#include "platform/DataGrid.h"
 #include "platform/DatePicker.h"
 #include "platform/ErrorReport.h"
 #include "platform/SelectorBox.h"

@@ -1,10 +1,10 @@
 #include "DataGrid.h"
 
-#include "ErrorReport.h"
-#include "GridRowModel.h"
-#include "MessageBoxes.h"
 #include "PickListPopup.h"
-#include "TextBox.h"
+#include "QueryTableModel.h"
+#include "platform/ErrorReport.h"
+#include "platform/MessageBoxes.h"
+#include "platform/TextBox.h"
 
 #include <QApplication>
 #include <QHash>
@@ -24,7 +24,15 @@ bool isGridDelete(const QKeyEvent *key)
     return key->key() == Qt::Key_Delete && (key->modifiers() & Qt::ControlModifier);
 }
 
-// Writes typed text into the row set; a pick list column edits in a drop-down.
+// A change that the row set refused ends in the error box, as every failure
+// of the grid's own editing does.
+void reportRefusal(const QueryTableModel &model)
+{
+    if (const std::optional<Error> &error = model.lastError())
+        showApplicationError(error->message());
+}
+
+// Hands typed text to the model; a pick list column has no editor, only its drop-down.
 class GridDelegate : public QStyledItemDelegate
 {
 public:
@@ -81,8 +89,8 @@ public:
         const QString text = editorText(editor);
         if (text == index.data(Qt::EditRole).toString())
             return; // nothing typed: the row stays as it was
-        auto *rows = static_cast<GridRowModel *>(model);
-        runUnguarded([&] { rows->setCellText(index.row(), index.column(), text); });
+        if (!model->setData(index, text))
+            reportRefusal(*m_grid->rowModel());
     }
 
     // A cell is one line of plain text, painted again after every refresh.
@@ -193,7 +201,7 @@ DataGrid::~DataGrid()
     disconnect(qApp, &QApplication::focusChanged, this, &DataGrid::focusMoved);
 }
 
-void DataGrid::setRowModel(GridRowModel *model)
+void DataGrid::setRowModel(QueryTableModel *model)
 {
     m_model = model;
     setModel(model);
@@ -205,10 +213,35 @@ void DataGrid::setRowModel(GridRowModel *model)
         m_syncing = false;
         followModel();
     });
-    connect(model, &QAbstractItemModel::rowsInserted, this, &DataGrid::followModel);
-    connect(model, &QAbstractItemModel::rowsRemoved, this, &DataGrid::followModel);
-    connect(model, &GridRowModel::currentRowChanged, this, &DataGrid::followModel);
+    connect(model, &QAbstractItemModel::rowsAboutToBeInserted, this, &DataGrid::rowsChanging);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &DataGrid::rowsChanged);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &DataGrid::rowsChanged);
+    connect(model, &QueryTableModel::currentRowChanged, this, &DataGrid::followModel);
     followModel();
+}
+
+// Before the view itself moves its current cell off a row that goes.
+void DataGrid::rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end)
+{
+    rowsChanging();
+    QTableView::rowsAboutToBeRemoved(parent, start, end);
+}
+
+// While a row comes or goes, the view's own current changes are no moves, and
+// the cell editor closes as a reset closes it: were it left open, the view
+// would hand what it holds to whichever row had shifted under it.
+void DataGrid::rowsChanging()
+{
+    m_syncing = true;
+    if (QWidget *editor = indexWidget(currentIndex()))
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void DataGrid::rowsChanged()
+{
+    m_syncing = false;
+    followModel();
+    openCellEditor();
 }
 
 // Puts the view's current cell on the row set's current row.
@@ -262,21 +295,21 @@ void DataGrid::openCellEditor()
 
 void DataGrid::deleteCurrentRecord()
 {
-    if (!m_model || m_model->rowState() == GridRowModel::RowState::Closed || m_model->currentRow() < 0)
+    if (!m_model || m_model->currentRow() < 0)
         return; // nothing to delete, so nothing to ask
     if (m_confirmDelete
         && messageBoxes().show(MessageBoxes::Icon::Question, applicationTitle(), QStringLiteral("Delete record?"),
                                MessageBoxes::Ok | MessageBoxes::Cancel)
             != MessageBoxes::Ok)
         return;
-    runUnguarded([&] { m_model->deleteCurrentRow(); });
+    if (!m_model->removeRows(m_model->currentRow(), 1))
+        reportRefusal(*m_model);
 }
 
 void DataGrid::cancelRowEdit()
 {
-    const GridRowModel::RowState state = m_model ? m_model->rowState() : GridRowModel::RowState::Closed;
-    if (state == GridRowModel::RowState::Edit || state == GridRowModel::RowState::Insert)
-        runUnguarded([&] { m_model->cancelRow(); });
+    if (m_model)
+        m_model->revert();
 }
 
 bool DataGrid::dropsDown(const QModelIndex &cell) const
@@ -308,7 +341,7 @@ void DataGrid::keyPressEvent(QKeyEvent *event)
         QTableView::keyPressEvent(event);
         return;
     }
-    const bool editable = !m_model->isReadOnly() && m_model->rowState() != GridRowModel::RowState::Closed;
+    const bool editable = !m_model->isReadOnly() && m_model->rowState() != Query::State::Inactive;
     if (isGridDelete(event)) {
         deleteCurrentRecord();
         return;
@@ -320,15 +353,17 @@ void DataGrid::keyPressEvent(QKeyEvent *event)
         return;
     }
     if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier && editable) {
-        runUnguarded([&] { m_model->insertRow(); });
+        if (!m_model->insertRows(std::max(m_model->currentRow(), 0), 1))
+            reportRefusal(*m_model);
         return;
     }
     if (event->key() == Qt::Key_Down && editable && m_model->currentRow() == m_model->rowCount() - 1
         && !m_model->isUnchangedNewRow()) {
-        runUnguarded([&] { m_model->appendRow(); });
+        if (!m_model->insertRows(m_model->rowCount(), 1))
+            reportRefusal(*m_model);
         return;
     }
-    if (event->key() == Qt::Key_Escape && m_model->rowState() != GridRowModel::RowState::Browse) {
+    if (event->key() == Qt::Key_Escape && m_model->rowState() != Query::State::Browse) {
         cancelRowEdit();
         return;
     }
@@ -375,7 +410,7 @@ void DataGrid::wheelMove(int amount)
 
 void DataGrid::finishEditing()
 {
-    if (!m_model || m_model->rowState() == GridRowModel::RowState::Closed)
+    if (!m_model || m_model->rowState() == Query::State::Inactive)
         return;
     commitOpenEditor();
     m_model->settleRow();
@@ -392,7 +427,7 @@ void DataGrid::commitOpenEditor()
 void DataGrid::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QTableView::mouseDoubleClickEvent(event);
-    emit doubleClicked();
+    emit doubleClickedAnywhere();
 }
 
 // A new row left unchanged is dropped when the focus leaves the grid; a row
@@ -402,5 +437,5 @@ void DataGrid::focusMoved(QWidget *old, QWidget *now)
     auto inside = [this](QWidget *widget) { return widget && (widget == this || isAncestorOf(widget)); };
     if (!m_model || !m_model->isUnchangedNewRow() || !inside(old) || inside(now))
         return;
-    runUnguarded([&] { m_model->cancelRow(); });
+    m_model->revert();
 }

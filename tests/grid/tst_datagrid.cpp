@@ -1,6 +1,6 @@
 #include "app/MainUt.h"
-#include "platform/DataGrid.h"
-#include "platform/GridRowModel.h"
+#include "grid/DataGrid.h"
+#include "grid/QueryTableModel.h"
 #include "platform/SelectorBox.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
@@ -57,6 +57,7 @@ class TestDataGrid : public QObject
                                           "('%1','餐饮',10,'a'),('%1','交通',20,'b'),('%1','购物',30,'c')").arg(today));
         for (int i = 1; i <= extraCategories; ++i)
             app->ledger().exec(QStringLiteral("INSERT INTO PayoutClass(PC_Name) VALUES('类别%1')").arg(i));
+        app->testGridModels();
         app->show();
         m = app->main();
         m->PageControl1->setCurrentWidget(m->TabSheet2);
@@ -95,7 +96,7 @@ private slots:
 
     void followsItsRowSet()
     {
-        GridRowModel *rows = m->DBGridZC->rowModel();
+        QueryTableModel *rows = m->DBGridZC->rowModel();
         QCOMPARE(rows->rowCount(), 3);
         QCOMPARE(rows->data(rows->index(0, 2), Qt::DisplayRole).toString(), QStringLiteral("10"));
         QCOMPARE(rows->headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("▶"));
@@ -122,7 +123,7 @@ private slots:
     // indicator's row or mark must be told, for the old row and the new.
     void theRowHeaderIsToldWhenTheIndicatorChanges()
     {
-        GridRowModel *rows = m->DBGridZC->rowModel();
+        QueryTableModel *rows = m->DBGridZC->rowModel();
         QSignalSpy told(rows, &QAbstractItemModel::headerDataChanged);
         const auto toldRows = [&] {
             QSet<int> sections;
@@ -154,10 +155,13 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        QTest::newRow("a letter") << "12x" << "不是有效的数字：'12x'";
+        QTest::addColumn<bool>("insert"); // Insert, which posts the row first, in place of a move
+        QTest::newRow("a letter") << "12x" << "不是有效的数字：'12x'" << false;
         QTest::newRow("400 nines, quoted cut") << QString(400, QLatin1Char('9'))
                                                << QStringLiteral("不是有效的数字：'") + QString(30, QLatin1Char('9'))
-                                                      + QStringLiteral("…'");
+                                                      + QStringLiteral("…'")
+                                               << false;
+        QTest::newRow("a letter, then Insert") << "12x" << "不是有效的数字：'12x'" << true;
     }
     // The toolkit's box shows the message whole, its button included, and
     // breaks no word.
@@ -165,8 +169,11 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, message);
+        QFETCH(bool, insert);
         user::clickCell(m->DBGridZC, 0, 2);
         typeIntoCell(m->DBGridZC, typed);
+        if (insert)
+            user::clickCell(m->DBGridZC, 0, 3); // the typed amount is handed to the row
         app->showToolkitBoxes();
         QString caption, text, button;
         QRect box, screen;
@@ -188,7 +195,10 @@ private slots:
             }
             user::click(ok);
         });
-        user::clickCell(m->DBGridZC, 2, 2);
+        if (insert)
+            user::press(Qt::Key_Insert);
+        else
+            user::clickCell(m->DBGridZC, 2, 2);
         QCOMPARE(app->boxes().shown.size(), 1);
         QCOMPARE(text, message);
         QCOMPARE(caption, QStringLiteral("Lumibran管理专家V2.5.9"));
@@ -198,6 +208,7 @@ private slots:
         QVERIFY(wordsWhole);
         QCOMPARE(app->module()->ADOQueryZC.currentRow(), 0); // the row stays, still edited
         QCOMPARE(app->module()->ADOQueryZC.state(), Query::State::Edit);
+        QCOMPARE(m->DBGridZC->model()->rowCount(), 3);
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT P_Num FROM Payout WHERE P_No=1")).toDouble(), 10.0);
     }
 
@@ -242,6 +253,8 @@ private slots:
         QVERIFY(app->boxes().shown.isEmpty());
         QCOMPARE(app->ledger().scalar(QStringLiteral("SELECT count(*) FROM Payout WHERE P_No=2")).toInt(), 0);
         QCOMPARE(m->DBGridZC->model()->rowCount(), 2);
+        // What was typed went with its row: the row now current is not being edited.
+        QCOMPARE(m->DBGridZC->model()->headerData(1, Qt::Vertical).toString(), QStringLiteral("▶"));
         QVERIFY(editorOpen(m->DBGridZC)); // the focus stays in the grid
         // In the read-only class column the grid itself holds the focus.
         user::clickCell(m->DBGridZC, 1, 1);
@@ -375,7 +388,7 @@ private slots:
     void statisticsGridsAreReadOnlyButDeletable()
     {
         m->PageControl1->setCurrentWidget(m->TabSheetTJ);
-        GridRowModel *rows = m->DBGridZCTJ->rowModel();
+        QueryTableModel *rows = m->DBGridZCTJ->rowModel();
         QCOMPARE(rows->rowCount(), 3);
         QVERIFY(!(rows->flags(rows->index(0, 1)) & Qt::ItemIsEditable));
         user::clickCell(m->DBGridZCTJ, 0, 1);

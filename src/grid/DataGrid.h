@@ -2,16 +2,17 @@
 
 #include <QTableView>
 
-class GridRowModel;
 class PickListPopup;
+class QueryTableModel;
 
 // The data-aware grid: bound columns over a row set, a row indicator, the
 // cell editor always open on the current cell, posting when the user moves
 // to another row, Insert and Down past the last row for new rows, Ctrl+Delete
 // to delete, Esc to abandon an edit, title clicks and double clicks as
-// signals. A read-only column's pick list drops down from the current cell
-// (its button, F4 or Alt+Down) to be looked at. Failures of the grid's own
-// editing go to the application error box.
+// signals. It edits the rows through the model's standard requests. A
+// read-only column's pick list drops down from the current cell (its button,
+// F4 or Alt+Down) to be looked at. Failures of the grid's own editing go to
+// the application error box.
 class DataGrid : public QTableView
 {
     Q_OBJECT
@@ -19,8 +20,8 @@ public:
     explicit DataGrid(QWidget *parent = nullptr);
     ~DataGrid() override;
 
-    void setRowModel(GridRowModel *model);
-    GridRowModel *rowModel() const { return m_model; }
+    void setRowModel(QueryTableModel *model);
+    QueryTableModel *rowModel() const { return m_model; }
 
     void setConfirmDelete(bool confirm) { m_confirmDelete = confirm; }
     // In place of the toolkit's wheel handling, one wheel event moves one row
@@ -45,7 +46,8 @@ public:
 
 signals:
     void titleClicked(int column);
-    void doubleClicked();
+    // Any double click over the cells, on a row or below the last.
+    void doubleClickedAnywhere();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -53,16 +55,19 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end) override;
     void focusInEvent(QFocusEvent *event) override;
 
 private:
     void followModel();
+    void rowsChanging();
+    void rowsChanged();
     void focusMoved(QWidget *old, QWidget *now);
     void commitOpenEditor();
     void openCellEditor();
     void dropDownPickList();
 
-    GridRowModel *m_model = nullptr;
+    QueryTableModel *m_model = nullptr;
     PickListPopup *m_pickList = nullptr;
     bool m_confirmDelete = false;
     bool m_syncing = false;
