@@ -1,14 +1,13 @@
 #include "LedgerImport.h"
 
 #include "platform/Error.h"
+#include "store/Backup.h"
 #include "store/Connection.h"
 #include "store/SqlText.h"
-#include "store/Statement.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <sqlite3.h>
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
@@ -45,12 +44,12 @@ const struct
     {"INSERT INTO Payout ", "SELECT * FROM  Payout IN "},
 };
 
-// A consistent copy of the ledger, written through SQLite's online backup
-// while the ledger is open; removed again unless the import succeeds.
+// A copy of the ledger written beside it while it is open; removed again
+// unless the import succeeds.
 class LedgerBackup
 {
 public:
-    LedgerBackup(sqlite3 *ledger, const QString &ledgerPath)
+    LedgerBackup(Database &ledger, const QString &ledgerPath)
     {
         const QString base = ledgerPath + QStringLiteral(".before-import-")
             + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
@@ -71,26 +70,15 @@ public:
     void keep() { m_kept = true; }
 
 private:
-    void write(sqlite3 *ledger)
+    void write(Database &ledger)
     {
-        sqlite3 *raw = nullptr;
-        const QByteArray utf8 = m_path.toUtf8();
-        const int opened = sqlite3_open_v2(utf8.constData(), &raw,
-                                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_EXCLUSIVE, nullptr);
-        SqliteHandle copy(raw);
-        if (opened != SQLITE_OK)
-            fail(QString::fromUtf8(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(opened)));
-        m_created = true;
-        sqlite3_backup *backup = sqlite3_backup_init(raw, "main", ledger, "main");
-        if (!backup)
-            fail(QString::fromUtf8(sqlite3_errmsg(raw)));
-        const int stepped = sqlite3_backup_step(backup, -1);
-        sqlite3_backup_finish(backup);
-        if (stepped != SQLITE_DONE)
-            fail(QString::fromUtf8(sqlite3_errstr(stepped)));
-        // The copy stands alone: no -wal beside it to be lost when it is moved.
-        if (sqlite3_exec(raw, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) != SQLITE_OK)
-            fail(QString::fromUtf8(sqlite3_errmsg(raw)));
+        try {
+            Backup copy(m_path);
+            m_created = true;
+            copy.copyFrom(ledger);
+        } catch (const Error &e) {
+            throw Error(QStringLiteral("导入前无法备份账本（%1）：%2").arg(e.message(), m_path));
+        }
     }
 
     // Only a file this run created is ever removed.
@@ -98,11 +86,6 @@ private:
     {
         if (m_created && !m_kept)
             QFile::remove(m_path);
-    }
-
-    [[noreturn]] void fail(const QString &reason) const
-    {
-        throw Error(QStringLiteral("导入前无法备份账本（%1）：%2").arg(reason, m_path));
     }
 
     QString m_path;
@@ -155,7 +138,7 @@ void importLedger(const QString &ledgerConnectionString, const QString &sourcePa
     connection.open();
     std::unique_ptr<LedgerBackup> backup;
     if (clearFirst)
-        backup = std::make_unique<LedgerBackup>(connection.handle(), ledgerPath);
+        backup = std::make_unique<LedgerBackup>(connection.database(), ledgerPath);
 
     // The clearing, the restarted numbering and the four imports: all of them or none.
     Connection::Transaction transaction(connection);

@@ -9,7 +9,6 @@
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
-#include <sqlite3.h>
 
 namespace {
 
@@ -18,17 +17,16 @@ constexpr int busyTimeoutMs = 10000;
 constexpr int copyRetryMs = 25;
 
 // Runs a statement of our own that returns no rows; raises Error.
-void runOwn(sqlite3 *db, const char *sql)
+void runOwn(Database &db, const char *sql)
 {
-    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        raiseSqliteError(db, QStringLiteral("数据库引擎无法执行 %1").arg(QLatin1String(sql)));
+    db.execute(QLatin1String(sql), QStringLiteral("数据库引擎无法执行 %1").arg(QLatin1String(sql)));
 }
 
 // The ledger's seven tables are plain tables. A trigger on one of them would
 // run statements of its own at every write (emptying the records when the
 // statistics are cleared, say), and a view or virtual table in a table's place
 // would answer for it; a file holding either was not made for this program.
-void refuseForeignObjects(sqlite3 *db)
+void refuseForeignObjects(Database &db)
 {
     QStringList names;
     for (const QString &table : Connection::ledgerTables())
@@ -56,7 +54,7 @@ void refuseForeignObjects(sqlite3 *db)
 class Connection::AttachedSources
 {
 public:
-    explicit AttachedSources(sqlite3 *db) : m_db(db) {}
+    explicit AttachedSources(Database &db) : m_db(db) {}
 
     // The schema from which a statement reads table of file; raises Error
     // naming the path when the file cannot be read or lacks the table.
@@ -73,13 +71,13 @@ public:
 
     void release() noexcept
     {
-        if (!sqlite3_get_autocommit(m_db))
+        if (m_db.inTransaction())
             return;
         // A file still in use stays attached under its own name, so that a
         // failed detach blocks no later statement.
         std::erase_if(m_attached, [this](const Attached &a) {
             const QByteArray detach = QStringLiteral("DETACH DATABASE %1").arg(a.schema).toUtf8();
-            return sqlite3_exec(m_db, detach.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+            return m_db.tryExecute(detach.constData());
         });
     }
 
@@ -122,7 +120,7 @@ private:
             throw Error(QStringLiteral("数据库文件中的 %1 不是普通的表：%2").arg(table, source.snapshot->path()));
     }
 
-    sqlite3 *m_db;
+    Database &m_db;
     std::vector<Attached> m_attached;
 };
 
@@ -205,7 +203,7 @@ QString Connection::dataSource() const
 
 void Connection::open()
 {
-    if (m_db)
+    if (m_db.isOpen())
         return;
     const QString path = dataSource();
     if (path.isEmpty())
@@ -219,22 +217,21 @@ void Connection::open()
     if (info.size() == 0)
         throw Error(QStringLiteral("无法打开账本数据文件（这是一个空文件，不是数据库文件）：%1").arg(path));
 
-    sqlite3 *raw = nullptr;
-    const QByteArray utf8 = path.toUtf8();
-    // Everything runs on the one UI thread: the connection needs no mutex.
-    const int rc = sqlite3_open_v2(utf8.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
-    SqliteHandle db(raw);
-    if (rc != SQLITE_OK)
-        throw Error(QStringLiteral("无法打开账本数据文件（%1）：%2")
-                        .arg(QString::fromUtf8(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)), path));
-    if (sqlite3_db_readonly(raw, "main") == 1)
+    Database db;
+    try {
+        // Everything runs on the one UI thread: the connection needs no mutex.
+        db = openDatabase(path, Database::ReadWrite | Database::Uri | Database::NoMutex);
+    } catch (const Error &e) {
+        throw Error(QStringLiteral("无法打开账本数据文件（%1）：%2").arg(e.message(), path), e.resultCode());
+    }
+    if (db.isReadOnly())
         throw Error(QStringLiteral("账本数据文件只能读取，不能写入：%1").arg(path));
-    sqlite3_busy_timeout(raw, busyTimeoutMs);
+    db.setBusyTimeout(busyTimeoutMs);
     m_db = std::move(db);
-    m_sources = std::make_unique<AttachedSources>(raw);
+    m_sources = std::make_unique<AttachedSources>(m_db);
     auto refuse = [&](const QString &reason) {
         m_statements.clear();
-        m_db.reset();
+        m_db = Database();
         m_sources.reset();
         m_columns.clear();
         return Error(QStringLiteral("无法打开账本数据文件（%1）：%2").arg(reason, path));
@@ -244,19 +241,13 @@ void Connection::open()
     // name it fail, with the engine's message. WAL keeps the file whole
     // through a crash and lets readers and the writer work side by side; FULL
     // makes every record durable at commit.
-    if (sqlite3_exec(raw, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw refuse(QString::fromUtf8(sqlite3_errmsg(raw)));
     try {
-        refuseForeignObjects(raw);
-    } catch (const Error &e) {
-        throw refuse(e.message());
-    }
-    for (const char *sql : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL"})
-        if (sqlite3_exec(raw, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-            throw refuse(QString::fromUtf8(sqlite3_errmsg(raw)));
-    try {
+        m_db.execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        refuseForeignObjects(m_db);
+        m_db.execute(QStringLiteral("PRAGMA journal_mode=WAL"));
+        m_db.execute(QStringLiteral("PRAGMA synchronous=FULL"));
         for (const QString &table : ledgerTables())
-            guardStoredValues(raw, table, columnsOf(table));
+            guardStoredValues(m_db, table, columnsOf(table));
     } catch (const Error &e) {
         throw refuse(e.message());
     }
@@ -268,7 +259,7 @@ void Connection::close() noexcept
     if (m_copyRetry)
         m_copyRetry->stop();
     m_statements.clear();
-    m_db.reset(); // detaches every source
+    m_db = Database(); // detaches every source
     m_sources.reset();
     m_columns.clear();
 }
@@ -279,33 +270,33 @@ void Connection::releaseSources() noexcept
         m_sources->release();
 }
 
-sqlite3 *Connection::handle()
+Database &Connection::database()
 {
-    if (!m_db)
+    if (!m_db.isOpen())
         throw Error(QStringLiteral("与账本数据文件的连接已关闭"));
-    return m_db.get();
+    return m_db;
 }
 
 TableColumns Connection::columnsOf(const QString &table)
 {
     const QString key = table.toLower();
-    auto it = m_columns.find(key);
-    if (it == m_columns.end()) {
-        TableColumns columns;
-        Statement info(handle(), QStringLiteral("PRAGMA main.table_info(%1)").arg(sqlQuotedName(table)));
-        while (info.step())
-            {
-            const QString name = info.value(1).toString();
-            columns.push_back({name, columnTypeOf(name, info.value(2).toString())});
-        }
-        it = m_columns.insert(key, columns);
+    if (const auto found = m_columns.constFind(key); found != m_columns.constEnd())
+        return *found;
+    TableColumns columns;
+    Statement info(database(), QStringLiteral("PRAGMA main.table_info(%1)").arg(sqlQuotedName(table)));
+    while (info.step()) {
+        const QString name = info.value(1).toString(), declared = info.value(2).toString();
+        columns.push_back({name, columnTypeOf(name, declared), declared, info.value(5).toInt()});
     }
-    return *it;
+    // A table that is missing now is looked for again when it is named again.
+    if (!columns.empty())
+        m_columns.insert(key, columns);
+    return columns;
 }
 
 TranslatedStatement Connection::translate(const QString &sql)
 {
-    handle();
+    database();
     return translateStatement(
         sql, [this](const QString &table) { return columnsOf(table); },
         [this](const QString &file, const QString &table) { return m_sources->schemaFor(file, table); });
@@ -320,16 +311,16 @@ void Connection::setScratchTables(const QStringList &tables)
 
 void Connection::scratchBatch(const std::function<void()> &work)
 {
-    if (!connected() || m_inScratchBatch || !sqlite3_get_autocommit(m_db.get())) {
+    if (!connected() || m_inScratchBatch || m_db.inTransaction()) {
         work();
         return;
     }
-    sqlite3 *db = m_db.get();
-    runOwn(db, "PRAGMA synchronous=NORMAL");
-    if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        const QString message = QStringLiteral("统计无法开始写入（%1）").arg(QString::fromUtf8(sqlite3_errmsg(db)));
+    runOwn(m_db, "PRAGMA synchronous=NORMAL");
+    try {
+        m_db.execute(QStringLiteral("BEGIN"));
+    } catch (const Error &e) {
         restoreFullSync();
-        throw Error(message);
+        throw Error(QStringLiteral("统计无法开始写入（%1）").arg(e.message()), e.resultCode());
     }
     m_inScratchBatch = true;
     try {
@@ -346,13 +337,12 @@ void Connection::scratchBatch(const std::function<void()> &work)
 QString Connection::endScratchBatch() noexcept
 {
     m_inScratchBatch = false;
-    sqlite3 *db = m_db.get();
     QString failure;
-    if (!db)
+    if (!m_db.isOpen())
         return failure;
-    if (!sqlite3_get_autocommit(db) && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        failure = QStringLiteral("统计结果无法提交，已撤销（%1）").arg(QString::fromUtf8(sqlite3_errmsg(db)));
-        if (sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr) != SQLITE_OK && !sqlite3_get_autocommit(db)) {
+    if (m_db.inTransaction() && !m_db.tryExecute("COMMIT")) {
+        failure = QStringLiteral("统计结果无法提交，已撤销（%1）").arg(m_db.errorMessage());
+        if (!m_db.tryExecute("ROLLBACK") && m_db.inTransaction()) {
             close(); // closing rolls back; the next use reopens
             return failure;
         }
@@ -367,7 +357,7 @@ bool Connection::restoreFullSync() noexcept
     // Records written at the cheap sync could be lost on a power cut; a
     // connection that cannot return to the full sync is closed instead, and
     // opening it again sets the full sync.
-    if (!m_db || sqlite3_exec(m_db.get(), "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr) == SQLITE_OK)
+    if (!m_db.isOpen() || m_db.tryExecute("PRAGMA synchronous=FULL"))
         return true;
     close();
     return false;
@@ -378,7 +368,7 @@ void Connection::writeTo(const QString &table, const std::function<void()> &work
     const bool scratch = m_scratchTables.contains(table.toLower());
     if (m_inScratchBatch && !scratch)
         throw Error(QStringLiteral("统计过程中只能写统计表，不能写 %1").arg(table));
-    sqlite3 *db = handle();
+    Database &db = database();
     if (!scratch) {
         work();
         copyLogIntoMainFile();
@@ -386,7 +376,7 @@ void Connection::writeTo(const QString &table, const std::function<void()> &work
     }
     // The safety level cannot change inside a transaction; the batch or the
     // caller's transaction decides it.
-    if (m_inScratchBatch || !sqlite3_get_autocommit(db)) {
+    if (m_inScratchBatch || db.inTransaction()) {
         work();
         return;
     }
@@ -414,7 +404,7 @@ void Connection::copyLogIntoMainFile() noexcept
         m_copyRetry = std::make_unique<QTimer>();
         m_copyRetry->setInterval(copyRetryMs);
         QObject::connect(m_copyRetry.get(), &QTimer::timeout, [this] {
-            if (!m_db || tryCopyLogIntoMainFile())
+            if (!m_db.isOpen() || tryCopyLogIntoMainFile())
                 m_copyRetry->stop();
         });
     }
@@ -424,48 +414,42 @@ void Connection::copyLogIntoMainFile() noexcept
 
 bool Connection::tryCopyLogIntoMainFile() noexcept
 {
-    sqlite3 *db = m_db.get();
-    if (!db)
+    if (!m_db.isOpen())
         return true;
-    if (!sqlite3_get_autocommit(db))
+    if (m_db.inTransaction())
         return false; // the transaction's end copies it
-    sqlite3_busy_timeout(db, 0);
-    int logFrames = -1, copiedFrames = -1;
-    const int rc = sqlite3_wal_checkpoint_v2(db, "main", SQLITE_CHECKPOINT_TRUNCATE, &logFrames, &copiedFrames);
-    sqlite3_busy_timeout(db, busyTimeoutMs);
+    const Database::Checkpoint checkpoint = m_db.checkpointWithoutWaiting();
     // A reader of the newest state keeps the log from being emptied, not from
     // being copied: the main file then holds every frame all the same.
-    return rc == SQLITE_OK || (rc == SQLITE_BUSY && logFrames >= 0 && copiedFrames == logFrames);
+    return checkpoint.done
+        || (checkpoint.busy && checkpoint.logFrames >= 0 && checkpoint.copiedFrames == checkpoint.logFrames);
 }
 
 Connection::Transaction::Transaction(Connection &connection) : m_connection(connection)
 {
     if (connection.m_inScratchBatch)
         throw Error(QStringLiteral("统计过程中只能写统计表，不能开始别的事务"));
-    sqlite3 *db = connection.handle();
-    runOwn(db, "BEGIN IMMEDIATE");
+    runOwn(connection.database(), "BEGIN IMMEDIATE");
 }
 
 Connection::Transaction::~Transaction()
 {
     if (!m_open)
         return;
-    sqlite3 *db = m_connection.m_db.get();
-    if (!db)
+    Database &db = m_connection.m_db;
+    if (!db.isOpen())
         return;
     // A transaction left open would swallow every later write; closing the
     // connection rolls it back when ROLLBACK itself fails. (SQLite may have
     // rolled back already.)
-    if (!sqlite3_get_autocommit(db) && sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr) != SQLITE_OK
-        && !sqlite3_get_autocommit(db))
+    if (db.inTransaction() && !db.tryExecute("ROLLBACK") && db.inTransaction())
         m_connection.close();
     m_connection.releaseSources();
 }
 
 void Connection::Transaction::commit()
 {
-    sqlite3 *db = m_connection.handle();
-    runOwn(db, "COMMIT");
+    runOwn(m_connection.database(), "COMMIT");
     m_open = false;
     m_connection.releaseSources();
     m_connection.copyLogIntoMainFile();
@@ -480,15 +464,11 @@ void Connection::transaction(const std::function<void()> &work)
 
 void Connection::resetCounter(const TranslatedStatement::CounterReset &reset)
 {
-    sqlite3 *db = handle();
-    bool columnFound = false;
-    {
-        Statement info(db, QStringLiteral("PRAGMA table_info(%1)").arg(sqlQuotedName(reset.table)));
-        while (info.step())
-            if (info.value(1).toString().compare(reset.column, Qt::CaseInsensitive) == 0 && info.value(5).toInt() == 1)
-                columnFound = true;
-    }
-    if (!columnFound)
+    Database &db = database();
+    const TableColumns columns = columnsOf(reset.table);
+    if (std::none_of(columns.begin(), columns.end(), [&](const TableColumn &c) {
+            return c.name.compare(reset.column, Qt::CaseInsensitive) == 0 && c.primaryKeyPart == 1;
+        }))
         throw Error(QStringLiteral("表 %1 没有自动编号的键列 %2").arg(reset.table, reset.column));
     // The table's next key is max(largest key, stored sequence) + 1; without
     // any auto-numbered table there is no sequence to restart.
@@ -529,18 +509,15 @@ QString Connection::renumberingInsert(const TranslatedStatement &statement)
     QStringList columns;
     qsizetype key = -1;
     int keyParts = 0;
-    {
-        Statement info(handle(), QStringLiteral("PRAGMA main.table_info(%1)").arg(sqlQuotedName(insert.table)));
-        while (info.step()) {
-            if (info.value(5).toInt() > 0) {
-                ++keyParts;
-                if (info.value(2).toString().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
-                    key = columns.size();
-            }
-            columns.append(info.value(1).toString());
+    for (const TableColumn &column : columnsOf(insert.table)) {
+        if (column.primaryKeyPart > 0) {
+            ++keyParts;
+            if (column.declaredType.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
+                key = columns.size();
         }
+        columns.append(column.name);
     }
-    if (key < 0 || keyParts != 1 || Statement(handle(), insert.select).columnCount() != columns.size())
+    if (key < 0 || keyParts != 1 || Statement(database(), insert.select).columnCount() != columns.size())
         return statement.sql; // SQLite's own rules and messages apply
 
     QStringList names, values;
@@ -561,8 +538,8 @@ QString Connection::renumberingInsert(const TranslatedStatement &statement)
 Statement Connection::prepare(const TranslatedStatement &statement, const QString &text)
 {
     if (!statement.sources.isEmpty() || statement.insertSelect)
-        return Statement(handle(), text);
-    return m_statements.prepare(handle(), text, statement.tokens);
+        return Statement(database(), text);
+    return m_statements.prepare(database(), text, statement.tokens);
 }
 
 void Connection::execute(const QString &sql)

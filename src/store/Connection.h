@@ -12,8 +12,6 @@
 
 class QTimer;
 
-struct sqlite3;
-
 // The connection to one ledger data file, opened from a connection string whose
 // "Data Source=" names the file. It opens an existing ledger read-write and never
 // creates a file; several connections may have the same file open at once.
@@ -64,7 +62,7 @@ public:
     // Opening an open connection does nothing. Raises Error naming the path.
     void open();
     void close() noexcept;
-    bool connected() const { return bool(m_db); }
+    bool connected() const { return m_db.isOpen(); }
 
     // Runs a statement of the dialect that returns no rows. INSERT INTO t
     // SELECT ... copies whole rows, keys included; a row whose key is taken
@@ -96,7 +94,7 @@ public:
 
     // The columns of a table in their order; empty when there is no such table.
     TableColumns columnsOf(const QString &table);
-    sqlite3 *handle(); // raises when closed
+    Database &database(); // raises when closed
 
     static const QStringList &ledgerTables();
     // The ledger's connection string around a file's full path, and the path
@@ -117,7 +115,7 @@ private:
     bool restoreFullSync() noexcept;
 
     QString m_connectionString;
-    SqliteHandle m_db;
+    Database m_db;
     std::unique_ptr<AttachedSources> m_sources;
     StatementCache m_statements;
     QSet<QString> m_scratchTables;

@@ -10,7 +10,6 @@
 #include <QDate>
 #include <algorithm>
 #include <cmath>
-#include <sqlite3.h>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -129,27 +128,24 @@ void Query::readRows()
     std::vector<Field> fields;
     RowStore rows;
     connectionForUse().query(m_sql, [&](Statement &statement) {
-        sqlite3_stmt *stmt = statement.handle();
         // A kept statement is prepared again by its first step when another
         // program changed the schema meanwhile: its columns are read after it.
         bool haveRow = statement.step();
         const int columns = statement.columnCount();
         for (int c = 0; c < columns; ++c) {
             Field field;
-            field.name = QString::fromUtf8(sqlite3_column_name(stmt, c));
-            const char *table = sqlite3_column_table_name(stmt, c);
-            const char *origin = sqlite3_column_origin_name(stmt, c);
-            const char *database = sqlite3_column_database_name(stmt, c);
-            if (table && origin && database && qstrcmp(database, "main") == 0) {
-                field.table = QString::fromUtf8(table);
-                field.column = QString::fromUtf8(origin);
+            field.name = statement.columnName(c);
+            const QString table = statement.originTable(c), origin = statement.originColumn(c);
+            if (!table.isEmpty() && !origin.isEmpty() && statement.originDatabase(c) == QLatin1String("main")) {
+                field.table = table;
+                field.column = origin;
             }
-            field.kind = columnTypeOf(QString::fromUtf8(origin), QString::fromLatin1(sqlite3_column_decltype(stmt, c)));
+            field.kind = columnTypeOf(origin, statement.declaredType(c));
             fields.push_back(field);
         }
         rows = RowStore(columns);
         for (; haveRow; haveRow = statement.step())
-            rows.appendRow(stmt);
+            rows.appendRow(statement);
     });
     // An expression column takes its kind from the values it holds.
     for (size_t c = 0; c < fields.size(); ++c) {
@@ -179,14 +175,12 @@ void Query::findKey()
     for (const Field &field : m_fields)
         if (field.table.isEmpty() || field.table != table)
             return;
+    const TableColumns columns = m_connection->columnsOf(table);
     for (size_t i = 0; i < m_fields.size(); ++i) {
-        const char *type = nullptr;
-        int notNull = 0, primaryKey = 0, autoIncrement = 0;
-        const QByteArray t = table.toUtf8(), c = m_fields[i].column.toUtf8();
-        if (sqlite3_table_column_metadata(m_connection->handle(), "main", t.constData(), c.constData(), &type,
-                                          nullptr, &notNull, &primaryKey, &autoIncrement)
-                == SQLITE_OK
-            && primaryKey && columnTypeOf(m_fields[i].column, QString::fromLatin1(type)) == FieldKind::Integer) {
+        const auto described = std::find_if(columns.begin(), columns.end(), [&](const TableColumn &column) {
+            return column.name.compare(m_fields[i].column, Qt::CaseInsensitive) == 0;
+        });
+        if (described != columns.end() && described->primaryKeyPart > 0 && described->type == FieldKind::Integer) {
             m_keyField = int(i);
             return;
         }
@@ -495,7 +489,7 @@ void Query::requireCurrentRowAsRead()
         throw Error(QStringLiteral("Cannot perform this operation on an empty dataset"));
     if (!canModify())
         throw Error(QStringLiteral("数据集是只读的，不能修改：%1").arg(m_name));
-    Statement find(connectionForUse().handle(), QStringLiteral("SELECT count(*) FROM %1 WHERE %2")
+    Statement find(connectionForUse().database(), QStringLiteral("SELECT count(*) FROM %1 WHERE %2")
                                                      .arg(sqlQuotedName(rowWriteTable()), rowAsReadCondition()));
     bindRowAsRead(find, 1);
     if (!find.step() || find.value(0).toLongLong() == 0)
@@ -523,7 +517,7 @@ void Query::post()
     const QString table = rowWriteTable();
     QVariant key = m_rows.value(m_current, m_keyField);
     connection.writeTo(table, [&] {
-        sqlite3 *db = connection.handle();
+        Database &db = connection.database();
         if (m_state == State::Insert) {
             QStringList columns, marks;
             for (const auto &[field, value] : values) {
@@ -538,7 +532,7 @@ void Query::post()
             for (size_t i = 0; i < values.size(); ++i)
                 insert.bind(int(i) + 1, values[i].second);
             insert.run();
-            key = qint64(sqlite3_last_insert_rowid(db));
+            key = db.lastInsertRowId();
         } else if (!values.empty()) {
             QStringList assignments;
             for (const auto &[field, value] : values)
@@ -562,7 +556,7 @@ void Query::post()
     QStringList columns;
     for (const Field &field : m_fields)
         columns.append(sqlQuotedName(field.column));
-    Statement reread(connection.handle(), QStringLiteral("SELECT %1 FROM %2 WHERE %3=?")
+    Statement reread(connection.database(), QStringLiteral("SELECT %1 FROM %2 WHERE %3=?")
                                               .arg(columns.join(QLatin1Char(',')), sqlQuotedName(table),
                                                    sqlQuotedName(m_fields[size_t(m_keyField)].column)));
     reread.bind(1, key);
@@ -621,7 +615,7 @@ void Query::deleteRecord()
     Connection &connection = connectionForUse();
     const QString table = rowWriteTable();
     connection.writeTo(table, [&] {
-        Statement remove(connection.handle(),
+        Statement remove(connection.database(),
                          QStringLiteral("DELETE FROM %1 WHERE %2").arg(sqlQuotedName(table), rowAsReadCondition()));
         bindRowAsRead(remove, 1);
         remove.run();

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "Statement.h"
+
 #include <QVariant>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-struct sqlite3_stmt;
 
 // The cells of a row set, kept column by column in a compact form: whole
 // numbers and amounts in cents in four bytes, other numbers in eight, texts as
@@ -27,7 +27,7 @@ public:
     int rowCount() const { return m_order.empty() ? int(m_records) : int(m_order.size()); }
     int columnCount() const { return int(m_columns.size()); }
 
-    void appendRow(sqlite3_stmt *stmt); // the statement's current row
+    void appendRow(const Statement &statement); // the statement's current row
     void finishReading();               // lets go of what only reading needed
 
     QVariant value(int row, int column) const;
@@ -73,11 +73,9 @@ private:
     void materializeOrder();
     Cell cell(std::uint32_t record, int column) const;
     static int compareCells(const Cell &a, const Cell &b);
-    void store(Column &column, std::uint32_t record, bool append, const QVariant &value);
-    void storeCell(Column &column, std::uint32_t record, bool append, int sqliteType, qint64 whole, double real,
-                   const char *text, int bytes);
-    std::uint32_t textSlot(Column &column, const char *text, int bytes);
-    std::uint32_t appendText(Column &column, const char *text, int bytes);
+    void storeCell(Column &column, std::uint32_t record, bool append, const ColumnValue &value);
+    std::uint32_t textSlot(Column &column, QByteArrayView text);
+    std::uint32_t appendText(Column &column, QByteArrayView text);
     static std::uint32_t findInterned(const Column &column, QByteArrayView text, size_t hash, size_t &at);
     static std::uint32_t noteTextRead(Column &column, std::uint32_t slot);
     void growInterned(Column &column);

@@ -3,6 +3,7 @@
 #include "store/DataModuleUt.h"
 #include "store/Query.h"
 #include "support/ErrorMessage.h"
+#include "support/LedgerFiles.h"
 #include "support/TestLedger.h"
 
 #include <QDir>
@@ -209,6 +210,26 @@ private slots:
         QCOMPARE(ledger.scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 2);
         c.execute(QStringLiteral("DELETE FROM Payout /* all of it: it's a test */ WHERE P_No=1"));
         QCOMPARE(ledger.scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 1);
+    }
+
+    // Only the statement moved to reaches SQLite's: the one left behind is
+    // empty and cannot step it on.
+    void aMovedStatementLeavesAnEmptyOneBehind()
+    {
+        TestLedger ledger;
+        ledger.exec(QStringLiteral("INSERT INTO Payout(P_Date,P_Num) VALUES('2010-03-01',1),('2010-03-02',2)"));
+        Database db = openFileRaw(ledger.path());
+        Statement first(db, QStringLiteral("SELECT P_Num FROM Payout ORDER BY P_No"));
+        Statement second(std::move(first));
+        QCOMPARE(first.columnCount(), 0);
+        QVERIFY_THROWS_EXCEPTION(Error, first.step());
+        QVERIFY(second.step());
+        QCOMPARE(second.value(0).toInt(), 1);
+        first = std::move(second);
+        QCOMPARE(second.columnCount(), 0);
+        QVERIFY_THROWS_EXCEPTION(Error, second.step());
+        QVERIFY(first.step());
+        QCOMPARE(first.value(0).toInt(), 2);
     }
 
     void engineMessagesQuoteAtMostAboutTwoHundredCharacters()
