@@ -3,6 +3,7 @@
 #include "platform/Error.h"
 #include "store/Backup.h"
 #include "store/Connection.h"
+#include "store/ConnectionString.h"
 #include "store/SqlText.h"
 
 #include <QDateTime>
@@ -126,7 +127,7 @@ bool sharesAFileWithLedger(const QString &source, const QString &ledger)
 
 void importLedger(const QString &ledgerConnectionString, const QString &sourcePath, bool clearFirst)
 {
-    const QString ledgerPath = Connection::dataSourceOf(ledgerConnectionString);
+    const QString ledgerPath = dataSourceOf(ledgerConnectionString);
     // Cleared first, the ledger would then be read back empty. And the copy
     // of the source reads its -wal and -journal with plain file calls: on the
     // ledger's own files, closing them would drop the locks SQLite holds.

@@ -90,11 +90,17 @@ Database openDatabase(const QString &path, Database::OpenFlags flags)
     return db;
 }
 
-void Database::execute(const QString &sql, const QString &reason)
+void Database::execute(const QString &sql)
 {
     const QByteArray utf8 = sql.toUtf8();
     if (sqlite3_exec(handle(), utf8.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw sqliteError(handle(), reason);
+        throw sqliteError(handle(), QString());
+}
+
+void Database::executeOwn(const char *sql)
+{
+    if (sqlite3_exec(handle(), sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw sqliteError(handle(), QStringLiteral("数据库引擎无法执行 %1").arg(QLatin1String(sql)));
 }
 
 bool Database::tryExecute(const char *sql) noexcept

@@ -58,9 +58,10 @@ public:
 
     bool isOpen() const { return bool(m_db); }
 
-    // Runs statements of our own that return no rows. Raises Error with the
-    // reason, when given, and then SQLite's message; SQLite's code goes along.
-    void execute(const QString &sql, const QString &reason = QString());
+    // Runs statements of our own that return no rows. Raises Error with
+    // SQLite's message and code; executeOwn says first which statement failed.
+    void execute(const QString &sql);
+    void executeOwn(const char *sql);
     bool tryExecute(const char *sql) noexcept; // whether it succeeded
     // The first value of the statement's first row as text, empty for none;
     // raises as execute does.

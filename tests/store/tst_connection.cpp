@@ -1,5 +1,6 @@
 #include "platform/Error.h"
 #include "store/Connection.h"
+#include "store/ConnectionString.h"
 #include "store/DataModuleUt.h"
 #include "store/Query.h"
 #include "support/ErrorMessage.h"
@@ -40,8 +41,8 @@ private slots:
         const QString cs = TDataModule1::connectionStringFor(QStringLiteral("/home/a b/Tavokel.257"));
         QCOMPARE(cs, QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=/home/a b/Tavokel.257;"
                                     "Mode=Share Deny None;Extended Properties=\"\";"));
-        QCOMPARE(Connection::dataSourceOf(cs), QStringLiteral("/home/a b/Tavokel.257"));
-        QCOMPARE(Connection::dataSourceOf(TDataModule1::connectionStringFor(QStringLiteral("/x;y/T.257"))),
+        QCOMPARE(dataSourceOf(cs), QStringLiteral("/home/a b/Tavokel.257"));
+        QCOMPARE(dataSourceOf(TDataModule1::connectionStringFor(QStringLiteral("/x;y/T.257"))),
                  QStringLiteral("/x;y/T.257"));
         QCOMPARE(TDataModule1::ledgerFullPath(), QDir::current().absoluteFilePath(QStringLiteral("Tavokel.257")));
     }
