@@ -440,6 +440,11 @@ int RowStore::compareCells(const Cell &a, const Cell &b)
     return sign(a.real, b.real);
 }
 
+int RowStore::compare(int rowA, int rowB, int column) const
+{
+    return compareCells(cell(record(rowA), column), cell(record(rowB), column));
+}
+
 int RowStore::sort(const std::vector<SortKey> &keys, int tracked)
 {
     if (keys.empty() || rowCount() == 0)

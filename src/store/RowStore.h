@@ -43,8 +43,12 @@ public:
     size_t bytesHeld() const;
 
     int lastRowWith(int column, const QVariant &value) const; // -1 when none
-    // A stable sort in the order of Query::compareValues; answers where the
-    // row at `tracked` went (-1 stays -1).
+    // The order of the in-place sort, -1, 0 or 1: a strict weak order whatever
+    // a column holds. Null first, then numbers by value (a whole number and a
+    // real one exactly), then texts as QString compares the values read back.
+    int compare(int rowA, int rowB, int column) const;
+    // A stable sort in that order; answers where the row at `tracked` went
+    // (-1 stays -1).
     int sort(const std::vector<SortKey> &keys, int tracked);
 
 private:
