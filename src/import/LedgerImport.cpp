@@ -9,9 +9,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
+#include <filesystem>
 
 namespace {
 
@@ -98,16 +96,8 @@ private:
 
 bool isSameFile(const QString &a, const QString &b)
 {
-    const QString canonicalA = QFileInfo(a).canonicalFilePath();
-    if (!canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath())
-        return true;
-#ifdef Q_OS_UNIX
-    struct stat statA, statB;
-    return ::stat(QFile::encodeName(a).constData(), &statA) == 0 && ::stat(QFile::encodeName(b).constData(), &statB) == 0
-        && statA.st_dev == statB.st_dev && statA.st_ino == statB.st_ino;
-#else
-    return false;
-#endif
+    std::error_code missing; // either name reaches no file: not the same
+    return std::filesystem::equivalent(QFile::encodeName(a).toStdString(), QFile::encodeName(b).toStdString(), missing);
 }
 
 namespace {

@@ -22,41 +22,6 @@ constexpr std::uint32_t internTrial = 2048;
     throw Error(QStringLiteral("数据集太大，无法读入内存"));
 }
 
-// Strict UTF-8 as QString::fromUtf8 reads it: no overlong forms, no
-// surrogates, nothing past U+10FFFF.
-bool isValidUtf8(const unsigned char *p, const unsigned char *end)
-{
-    while (p < end) {
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        int more = 0;
-        char32_t point = 0, least = 0;
-        if ((c & 0xE0) == 0xC0) {
-            more = 1, point = c & 0x1F, least = 0x80;
-        } else if ((c & 0xF0) == 0xE0) {
-            more = 2, point = c & 0x0F, least = 0x800;
-        } else if ((c & 0xF8) == 0xF0) {
-            more = 3, point = c & 0x07, least = 0x10000;
-        } else {
-            return false;
-        }
-        if (end - p <= more)
-            return false;
-        for (int i = 1; i <= more; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-            point = (point << 6) | (p[i] & 0x3F);
-        }
-        if (point < least || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF))
-            return false;
-        p += more + 1;
-    }
-    return true;
-}
-
 // Amounts of a ledger have cents; those that k / 100.0 gives back bit for bit fit in four bytes.
 bool centsOf(double real, std::int32_t &cents)
 {
@@ -220,8 +185,9 @@ std::uint32_t RowStore::textSlot(Column &column, QByteArrayView text)
             return column.lastText = noteTextRead(column, found);
     }
     QByteArray normalized;
-    const auto *begin = reinterpret_cast<const unsigned char *>(text.data());
-    if (!isValidUtf8(begin, begin + text.size())) {
+    // Qt's check is as strict as QString::fromUtf8: no overlong forms, no
+    // surrogates, nothing past U+10FFFF.
+    if (!text.isValidUtf8()) {
         // Keep what QString::fromUtf8 makes of it, behind the mark it drops,
         // so that the bytes read back the same and compare as valid UTF-8.
         normalized = QByteArrayLiteral("\xEF\xBB\xBF") + QString::fromUtf8(text).toUtf8();

@@ -54,26 +54,16 @@ Error corrupt(const QString &path)
     return Error(QStringLiteral("数据库文件已损坏：%1").arg(path));
 }
 
+// QFile::copy gives the copy the source's permissions; SQLite must be able
+// to write the copy all the same, that of a read-only file included.
 void copyFile(const QString &from, const QString &to, const QString &source)
 {
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly))
-        throw unreadable(in.errorString(), source);
-    QFile out(to);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw Error(QStringLiteral("无法建立数据库文件的临时副本（%1）：%2").arg(out.errorString(), source));
-    for (;;) {
-        const QByteArray chunk = in.read(1 << 20);
-        if (chunk.isEmpty()) {
-            if (in.error() != QFileDevice::NoError)
-                throw unreadable(in.errorString(), source);
-            break;
-        }
-        if (out.write(chunk) != chunk.size())
-            throw Error(QStringLiteral("无法建立数据库文件的临时副本（%1）：%2").arg(out.errorString(), source));
-    }
-    if (!out.flush())
-        throw Error(QStringLiteral("无法建立数据库文件的临时副本（%1）：%2").arg(out.errorString(), source));
+    QFile file(from);
+    if (!file.copy(to))
+        throw unreadable(file.errorString(), source);
+    QFile copy(to);
+    if (!copy.setPermissions(QFile::ReadOwner | QFile::WriteOwner))
+        throw Error(QStringLiteral("无法建立数据库文件的临时副本（%1）：%2").arg(copy.errorString(), source));
 }
 
 } // namespace

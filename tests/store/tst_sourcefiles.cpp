@@ -166,8 +166,9 @@ private slots:
         importIncomeFrom(crashed, QStringLiteral("一月|it's"));
     }
 
-    // Reading needs no right to write beside the source: run as a user who
-    // may not write its folder (root may write anywhere, so as "nobody").
+    // Reading needs no right to write the source or beside it, as on a
+    // read-only medium: run as a user who may not write its folder (root may
+    // write anywhere, so as "nobody").
     void aSourceInAFolderNoOneMayWriteIsRead()
     {
         QTemporaryDir base;
@@ -190,6 +191,8 @@ private slots:
                 QVERIFY(chown(QFile::encodeName(path).constData(), nobody, nobody) == 0);
         const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
             | QFile::ExeOther;
+        for (const QString &file : {source, source + QStringLiteral("-wal")})
+            QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         QVERIFY(QFile::setPermissions(sourceDir, readOnly));
         const QStringList before = folderState(sourceDir);
 
