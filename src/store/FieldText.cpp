@@ -52,7 +52,7 @@ QVariant fieldValue(const QString &text, ColumnType kind)
         const auto date = readDialectDate(trimmed);
         if (!date)
             throw Error(QStringLiteral("'%1' is not a valid date").arg(text));
-        return date->toString(QStringLiteral("yyyy-MM-dd"));
+        return isoDay(*date);
     }
     }
     return text;

@@ -25,6 +25,7 @@
 #include "platform/Error.h"
 #include "platform/ErrorReport.h"
 #include "platform/SelectorBox.h"
+#include "store/SqlText.h"
 #include "store/Statement.h"
 
 #include <QApplication>
@@ -95,7 +96,7 @@ void buildLedger(const QString &path, int years)
     auto random = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
     int n = 0;
     for (QDate day = firstDay; day < end; day = day.addDays(1), ++n) {
-        const QString iso = day.toString(Qt::ISODate);
+        const QString iso = isoDay(day);
         for (int i = 0; i < 5; ++i) {
             payout.bind(1, iso);
             payout.bind(2, QStringLiteral("支出类别%1").arg(random() % 40));
@@ -215,11 +216,6 @@ Period periodOf(Mode mode, const QDate &date)
     return {y, m, d, QDate(date.year(), 1, 1), QDate(date.year(), 12, 31)};
 }
 
-QString quoted(const QString &text)
-{
-    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
-}
-
 // The bare work of one statement: prepare, step through every row reading
 // every value as SQLite holds it, finalize. rows() also hands the values back,
 // for the few statements whose results the next ones are made of.
@@ -277,7 +273,7 @@ QString generalNumber(const QVariant &value)
 void mandatedStatements(Database &db, Mode mode, const Period &period)
 {
     BareRunner bare(db);
-    const QString s = quoted(period.start.toString(Qt::ISODate)), e = quoted(period.end.toString(Qt::ISODate));
+    const QString s = sqlQuoted(isoDay(period.start)), e = sqlQuoted(isoDay(period.end));
     const QString range = QStringLiteral(" BETWEEN %1 AND %2").arg(s, e);
     const QString dayTest = mode == Mode::Day ? QStringLiteral(" = ") + s : range;
     struct Kind
@@ -298,9 +294,9 @@ void mandatedStatements(Database &db, Mode mode, const Period &period)
         for (const auto &category : categories) {
             const QString name = category[0].toString();
             const auto sum = bare.rows(QStringLiteral("SELECT Sum(%1Num) AS %1Num_Count FROM %2 WHERE %1Date%3 AND %1Class=%4")
-                                           .arg(p, t, dayTest, quoted(name)));
+                                           .arg(p, t, dayTest, sqlQuoted(name)));
             bare.run(QStringLiteral("INSERT INTO %1(%2Class,%2Count) VALUES(%3, %4 )")
-                         .arg(QLatin1String(k.statTable), QLatin1String(k.statPrefix), quoted(name), generalNumber(sum[0][0])));
+                         .arg(QLatin1String(k.statTable), QLatin1String(k.statPrefix), sqlQuoted(name), generalNumber(sum[0][0])));
         }
     }
     double totals[2] = {0, 0};
@@ -325,7 +321,7 @@ void groupByStatements(Database &db, const Period &period)
 {
     BareRunner bare(db);
     const QString range = QStringLiteral(" BETWEEN %1 AND %2")
-                              .arg(quoted(period.start.toString(Qt::ISODate)), quoted(period.end.toString(Qt::ISODate)));
+                              .arg(sqlQuoted(isoDay(period.start)), sqlQuoted(isoDay(period.end)));
     bare.run(QStringLiteral("SELECT P_No,P_Date,P_Class,P_Num,P_Desc FROM Payout WHERE P_Date%1 ORDER BY P_No").arg(range));
     bare.run(QStringLiteral("SELECT I_No,I_Date,I_Class,I_Num,I_Desc FROM Income WHERE I_Date%1 ORDER BY I_No").arg(range));
     bare.run(QStringLiteral("SELECT P_Class, Sum(P_Num) FROM Payout WHERE P_Date%1 GROUP BY P_Class").arg(range));
@@ -353,10 +349,10 @@ void showPeriod(TMainFm *main, const Period &period)
 // period's records, or reported an error.
 void checkShown(TMainFm *main, Database &db, Mode mode, const Period &period)
 {
-    const QString start = quoted(period.start.toString(Qt::ISODate));
+    const QString start = sqlQuoted(isoDay(period.start));
     const QString test = mode == Mode::Day
         ? QStringLiteral(" = ") + start
-        : QStringLiteral(" BETWEEN %1 AND %2").arg(start, quoted(period.end.toString(Qt::ISODate)));
+        : QStringLiteral(" BETWEEN %1 AND %2").arg(start, sqlQuoted(isoDay(period.end)));
     const qint64 expected = BareRunner(db).rows(QStringLiteral("SELECT count(*) FROM Payout WHERE P_Date") + test)[0][0].toLongLong();
     const int shown = main->DBGridZC->model()->rowCount();
     const QString error = reportedError(main->StatusBar1);
@@ -565,7 +561,7 @@ int main(int argc, char **argv)
         benchExport(years, path);
         QDir::setCurrent(home);
         if (years > 1) {
-            const QString last = endOf(years).addDays(-1).toString(Qt::ISODate);
+            const QString last = isoDay(endOf(years).addDays(-1));
             const QList<QByteArray> figures = runChild(dir, {QStringLiteral("--whole-ledger-child"), last}).front().split(' ');
             std::printf("%dy custom-all chain_ms=%s rss_delta_mb=%s\n", years, figures.value(0).constData(),
                         figures.value(1).constData());

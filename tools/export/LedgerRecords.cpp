@@ -1,6 +1,7 @@
 #include "LedgerRecords.h"
 
 #include "platform/Error.h"
+#include "store/SqlText.h"
 #include "store/Statement.h"
 
 #include <QFileInfo>
@@ -37,9 +38,9 @@ Error refusal(const QString &path, const Error &failure, const QString &reason)
     return Error(QStringLiteral("cannot read %1: %2").arg(path, reason));
 }
 
-QVariant isoDay(const QDate &day)
+QVariant boundOf(const QDate &day)
 {
-    return day.isNull() ? QVariant() : QVariant(day.toString(Qt::ISODate));
+    return day.isNull() ? QVariant() : QVariant(isoDay(day));
 }
 
 } // namespace
@@ -75,8 +76,8 @@ std::vector<LedgerRecord> readLedgerRecords(const QString &path, const DayRange 
         tables = count.value(0).toInt();
         if (tables == 2) {
             Statement select(db, recordsSql());
-            select.bind(1, isoDay(range.from));
-            select.bind(2, isoDay(range.to));
+            select.bind(1, boundOf(range.from));
+            select.bind(2, boundOf(range.to));
             while (select.step())
                 records.push_back({select.value(0).toInt() == 1, select.value(2), select.value(3), select.value(4),
                                    select.value(5)});
