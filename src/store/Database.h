@@ -43,7 +43,7 @@ public:
     // Null when the value may be stored, otherwise the refusal's message.
     using Check = std::optional<QString> (*)(Value column, Value value);
 
-    // Whether the main file holds the whole log after a checkpoint.
+    // What a checkpoint of the main database's log achieved.
     struct Checkpoint
     {
         bool done = false;

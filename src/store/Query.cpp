@@ -39,7 +39,7 @@ void Query::readRows()
     RowSetRead read = readRowSet(connectionForUse(), m_sql);
     m_fields = std::move(read.fields);
     replaceRows(m_rows, std::move(read.rows));
-    m_keyField = m_connection ? RowWriter::keyFieldOf(*m_connection, m_fields) : -1;
+    m_keyField = RowWriter::keyFieldOf(*m_connection, m_fields);
 }
 
 void Query::open()

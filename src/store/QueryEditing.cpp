@@ -1,6 +1,5 @@
 // The edit and insert states of a row set: what is typed into a row, and its
 // post, cancel and delete.
-#include "Connection.h"
 #include "Query.h"
 #include "RowWriter.h"
 #include "platform/Error.h"

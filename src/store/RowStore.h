@@ -28,7 +28,7 @@ public:
     int columnCount() const { return int(m_columns.size()); }
 
     void appendRow(const Statement &statement); // the statement's current row
-    void finishReading();               // lets go of what only reading needed
+    void finishReading();                       // lets go of what only reading needed
 
     QVariant value(int row, int column) const;
     void setValue(int row, int column, const QVariant &value);
