@@ -1,17 +1,15 @@
 #include "LedgerImport.h"
 
 #include "platform/Error.h"
+#include "store/Backup.h"
 #include "store/Connection.h"
+#include "store/ConnectionString.h"
 #include "store/SqlText.h"
-#include "store/Statement.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <sqlite3.h>
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
+#include <filesystem>
 
 namespace {
 
@@ -45,12 +43,12 @@ const struct
     {"INSERT INTO Payout ", "SELECT * FROM  Payout IN "},
 };
 
-// A consistent copy of the ledger, written through SQLite's online backup
-// while the ledger is open; removed again unless the import succeeds.
+// A copy of the ledger written beside it while it is open; removed again
+// unless the import succeeds.
 class LedgerBackup
 {
 public:
-    LedgerBackup(sqlite3 *ledger, const QString &ledgerPath)
+    LedgerBackup(Database &ledger, const QString &ledgerPath)
     {
         const QString base = ledgerPath + QStringLiteral(".before-import-")
             + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
@@ -71,26 +69,15 @@ public:
     void keep() { m_kept = true; }
 
 private:
-    void write(sqlite3 *ledger)
+    void write(Database &ledger)
     {
-        sqlite3 *raw = nullptr;
-        const QByteArray utf8 = m_path.toUtf8();
-        const int opened = sqlite3_open_v2(utf8.constData(), &raw,
-                                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_EXCLUSIVE, nullptr);
-        SqliteHandle copy(raw);
-        if (opened != SQLITE_OK)
-            fail(QString::fromUtf8(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(opened)));
-        m_created = true;
-        sqlite3_backup *backup = sqlite3_backup_init(raw, "main", ledger, "main");
-        if (!backup)
-            fail(QString::fromUtf8(sqlite3_errmsg(raw)));
-        const int stepped = sqlite3_backup_step(backup, -1);
-        sqlite3_backup_finish(backup);
-        if (stepped != SQLITE_DONE)
-            fail(QString::fromUtf8(sqlite3_errstr(stepped)));
-        // The copy stands alone: no -wal beside it to be lost when it is moved.
-        if (sqlite3_exec(raw, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) != SQLITE_OK)
-            fail(QString::fromUtf8(sqlite3_errmsg(raw)));
+        try {
+            Backup copy(m_path);
+            m_created = true;
+            copy.copyFrom(ledger);
+        } catch (const Error &e) {
+            throw Error(QStringLiteral("导入前无法备份账本（%1）：%2").arg(e.message(), m_path));
+        }
     }
 
     // Only a file this run created is ever removed.
@@ -98,11 +85,6 @@ private:
     {
         if (m_created && !m_kept)
             QFile::remove(m_path);
-    }
-
-    [[noreturn]] void fail(const QString &reason) const
-    {
-        throw Error(QStringLiteral("导入前无法备份账本（%1）：%2").arg(reason, m_path));
     }
 
     QString m_path;
@@ -114,16 +96,8 @@ private:
 
 bool isSameFile(const QString &a, const QString &b)
 {
-    const QString canonicalA = QFileInfo(a).canonicalFilePath();
-    if (!canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath())
-        return true;
-#ifdef Q_OS_UNIX
-    struct stat statA, statB;
-    return ::stat(QFile::encodeName(a).constData(), &statA) == 0 && ::stat(QFile::encodeName(b).constData(), &statB) == 0
-        && statA.st_dev == statB.st_dev && statA.st_ino == statB.st_ino;
-#else
-    return false;
-#endif
+    std::error_code missing; // either name reaches no file: not the same
+    return std::filesystem::equivalent(QFile::encodeName(a).toStdString(), QFile::encodeName(b).toStdString(), missing);
 }
 
 namespace {
@@ -143,7 +117,7 @@ bool sharesAFileWithLedger(const QString &source, const QString &ledger)
 
 void importLedger(const QString &ledgerConnectionString, const QString &sourcePath, bool clearFirst)
 {
-    const QString ledgerPath = Connection::dataSourceOf(ledgerConnectionString);
+    const QString ledgerPath = dataSourceOf(ledgerConnectionString);
     // Cleared first, the ledger would then be read back empty. And the copy
     // of the source reads its -wal and -journal with plain file calls: on the
     // ledger's own files, closing them would drop the locks SQLite holds.
@@ -155,7 +129,7 @@ void importLedger(const QString &ledgerConnectionString, const QString &sourcePa
     connection.open();
     std::unique_ptr<LedgerBackup> backup;
     if (clearFirst)
-        backup = std::make_unique<LedgerBackup>(connection.handle(), ledgerPath);
+        backup = std::make_unique<LedgerBackup>(connection.database(), ledgerPath);
 
     // The clearing, the restarted numbering and the four imports: all of them or none.
     Connection::Transaction transaction(connection);

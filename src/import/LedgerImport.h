@@ -12,6 +12,6 @@
 // and -journal are refused as the source before any statement runs.
 void importLedger(const QString &ledgerConnectionString, const QString &sourcePath, bool clearFirst);
 
-// Whether two names reach the same file: the same canonical path, or the same
-// file identity (another hard link, another mount of the folder).
+// Whether two names reach the same file: the same file identity, whether by
+// the same path, a link or another mount of the folder.
 bool isSameFile(const QString &a, const QString &b);

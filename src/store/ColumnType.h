@@ -13,9 +13,12 @@ enum class ColumnType { Integer, Number, Date, Text };
 // other column is known by its declared type.
 ColumnType columnTypeOf(const QString &column, const QString &declared);
 
+// A column as the table's schema declares it.
 struct TableColumn
 {
     QString name;
     ColumnType type = ColumnType::Text;
+    QString declaredType;
+    int primaryKeyPart = 0; // its place in the primary key, from 1; 0 outside it
 };
 using TableColumns = std::vector<TableColumn>; // in the table's order

@@ -3,28 +3,21 @@
 #include "DialectTranslator.h"
 #include "Statement.h"
 #include "StatementCache.h"
+#include "SyncPolicy.h"
 
 #include <QHash>
-#include <QSet>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
-class QTimer;
-
-struct sqlite3;
+class AttachedSources;
 
 // The connection to one ledger data file, opened from a connection string whose
 // "Data Source=" names the file. It opens an existing ledger read-write and never
 // creates a file; several connections may have the same file open at once.
-//
-// The ledger file alone is the user's data: people carry Tavokel.257 on a stick
-// without its -wal. So every write of a record or category (execute, a row
-// set's post or delete, a committed Transaction) is copied from the log into
-// the main file before it returns, and so is everything on close. When another
-// program's reader holds the log, the write stays durable in the log and the
-// copy is tried again every few milliseconds from the event loop, so that it
-// lands as soon as the reader lets go, without waiting for it meanwhile.
+// Every write of a record or category (execute, a row set's post or delete, a
+// committed Transaction) reaches the main file before it returns (SyncPolicy).
 //
 // Only SQLite may open the ledger's files (the file, its -wal and -shm) in
 // this process: SQLite's locks are POSIX locks, which belong to the process,
@@ -52,6 +45,9 @@ public:
         bool m_open = true;
     };
 
+    // How long a statement waits for another program's writer.
+    static constexpr int busyTimeoutMs = 10000;
+
     Connection();
     ~Connection();
     Connection(const Connection &) = delete;
@@ -64,7 +60,7 @@ public:
     // Opening an open connection does nothing. Raises Error naming the path.
     void open();
     void close() noexcept;
-    bool connected() const { return bool(m_db); }
+    bool connected() const { return m_db.isOpen(); }
 
     // Runs a statement of the dialect that returns no rows. INSERT INTO t
     // SELECT ... copies whole rows, keys included; a row whose key is taken
@@ -80,48 +76,29 @@ public:
     // the end of a Transaction and close() call it.
     void releaseSources() noexcept;
 
-    // Writes whose loss on a power cut costs nothing (the statistics tables)
-    // are committed without waiting for the disk.
-    void setScratchTables(const QStringList &tables);
-    // Runs work with the cheap sync when table is a scratch table.
-    void writeTo(const QString &table, const std::function<void()> &work);
-
-    // Runs work that writes only scratch tables as one transaction with the
-    // cheap sync. What the work wrote before a failure is committed all the
-    // same, so the tables look as if each statement had committed alone.
-    void scratchBatch(const std::function<void()> &work);
+    void setScratchTables(const QStringList &tables) { m_sync.setScratchTables(tables); }
+    void writeTo(const QString &table, const std::function<void()> &work) { m_sync.writeTo(table, work); }
+    void scratchBatch(const std::function<void()> &work) { m_sync.scratchBatch(work); }
 
     // Runs work as one Transaction: all of it is stored, or none of it.
     void transaction(const std::function<void()> &work);
 
-    // The columns of a table in their order; empty when there is no such table.
+    // The columns of a table in their order, as its schema declares them,
+    // read once per connection; empty when there is no such table.
     TableColumns columnsOf(const QString &table);
-    sqlite3 *handle(); // raises when closed
+    qint64 lastInsertRowId() { return database().lastInsertRowId(); }
+    Database &database(); // raises when closed
 
     static const QStringList &ledgerTables();
-    // The ledger's connection string around a file's full path, and the path
-    // that a connection string names.
-    static QString connectionStringFor(const QString &fullPath);
-    static QString dataSourceOf(const QString &connectionString);
 
 private:
-    class AttachedSources;
-
-    void resetCounter(const TranslatedStatement::CounterReset &reset);
     TranslatedStatement translate(const QString &sql);
-    QString renumberingInsert(const TranslatedStatement &statement);
     Statement prepare(const TranslatedStatement &statement, const QString &text);
-    void copyLogIntoMainFile() noexcept; // on failure, tries again from the event loop
-    bool tryCopyLogIntoMainFile() noexcept; // whether the main file holds the whole log
-    QString endScratchBatch() noexcept; // the failure's message, or empty
-    bool restoreFullSync() noexcept;
 
     QString m_connectionString;
-    SqliteHandle m_db;
+    Database m_db;
     std::unique_ptr<AttachedSources> m_sources;
     StatementCache m_statements;
-    QSet<QString> m_scratchTables;
-    bool m_inScratchBatch = false;
+    SyncPolicy m_sync{*this};
     QHash<QString, TableColumns> m_columns; // by lower-case table name
-    std::unique_ptr<QTimer> m_copyRetry;
 };

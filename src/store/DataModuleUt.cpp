@@ -1,5 +1,7 @@
 #include "DataModuleUt.h"
 
+#include "ConnectionString.h"
+
 #include <QDir>
 
 TDataModule1::TDataModule1(QObject *parent) : QObject(parent)
@@ -24,5 +26,5 @@ QString TDataModule1::ledgerFullPath()
 
 QString TDataModule1::connectionStringFor(const QString &fullPath)
 {
-    return Connection::connectionStringFor(fullPath);
+    return ledgerConnectionString(fullPath);
 }

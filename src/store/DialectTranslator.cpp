@@ -14,16 +14,6 @@ SqlToken stringToken(const QString &value)
     return {Kind::String, sqlQuoted(value)};
 }
 
-// YYYY-MM-DD, built by hand: the calendar's general formatter is slow, and
-// every date literal of every statement passes here.
-QString isoText(const QDate &date)
-{
-    const auto digits = [](int value, int count) {
-        return QString::number(value).rightJustified(count, QLatin1Char('0'));
-    };
-    return digits(date.year(), 4) + QLatin1Char('-') + digits(date.month(), 2) + QLatin1Char('-') + digits(date.day(), 2);
-}
-
 // Walks the significant tokens of a statement; blanks are kept in place.
 class Walker
 {
@@ -99,7 +89,7 @@ void convertDateLiterals(SqlTokens &tokens)
         const auto date = readDialectDate(token.dateText());
         if (!date)
             throw Error(QStringLiteral("日期无效，没有这一天：%1").arg(excerpt(token.text)));
-        token = stringToken(isoText(*date));
+        token = stringToken(isoDay(*date));
     }
 }
 
@@ -108,7 +98,7 @@ QString storedDate(const SqlToken &value)
     const auto date = readDialectDate(value.stringValue());
     if (!date)
         throw Error(QStringLiteral("'%1' is not a valid date").arg(excerpt(value.stringValue())));
-    return isoText(*date);
+    return isoDay(*date);
 }
 
 bool isDateColumnOf(const TableColumns &columns, const QString &name)

@@ -1,14 +1,15 @@
 #pragma once
 
 #include "ColumnType.h"
-#include "Statement.h"
+#include "PendingRow.h"
+#include "RowSetReader.h"
 #include "RowStore.h"
+#include "SortExpression.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-#include <optional>
 #include <vector>
 
 class Connection;
@@ -67,7 +68,7 @@ public:
 
     State state() const { return m_state; }
     bool canModify() const { return m_keyField >= 0; }
-    bool isModified() const { return m_modified; }
+    bool isModified() const { return m_pending.isModified(); }
     void edit();
     void insert(); // before the current row
     void append();
@@ -81,13 +82,8 @@ public:
     // row set check the same by themselves, in the statement that writes.
     void requireCurrentRowAsRead();
 
-    QString sort() const { return m_sort; }
-    void setSort(const QString &expression);
-
-    static QString textOf(const QVariant &value, FieldKind kind);
-    // The order of the in-place sort, a strict weak order whatever a column
-    // holds: null first, then numbers by value, then texts.
-    static int compareValues(const QVariant &a, const QVariant &b);
+    QString sort() const { return m_sort.text(); }
+    void setSort(const QString &expression); // sorts the rows in place (RowStore::sort)
 
 signals:
     // Each about-to signal comes once nothing can fail any more, just before
@@ -103,38 +99,27 @@ signals:
     void stateChanged();
 
 private:
-    struct Field
-    {
-        QString name;
-        FieldKind kind = FieldKind::Text;
-        QString table;
-        QString column;
-    };
     void requireOpen() const;
+    void requireModifiable() const;
     Connection &connectionForUse(); // opens the connection when it is closed
     int requireField(const QString &name) const;
     void readRows();
-    void findKey();
     void applySort();
     void setCurrent(int row);
     void setState(State state);
     void startInsert(int at);
-    QVariant converted(int field, const QString &text) const;
-    QString rowWriteTable() const;
-    QString rowAsReadCondition() const;
-    int bindRowAsRead(Statement &statement, int firstIndex) const; // the next free index
+    int dropCurrentRow(); // the row it was
 
     QString m_name;
     Connection *m_connection = nullptr;
     QString m_sql;
-    std::vector<Field> m_fields;
+    std::vector<RowSetField> m_fields;
     RowStore m_rows;
     int m_current = -1;
     bool m_eof = true;
     bool m_bof = true;
     State m_state = State::Inactive;
     int m_keyField = -1;
-    std::vector<std::optional<QString>> m_typed; // texts typed into the pending row
-    bool m_modified = false;
-    QString m_sort;
+    PendingRow m_pending;
+    SortExpression m_sort;
 };

@@ -10,7 +10,6 @@
 #include <cstring>
 #include <limits>
 #include <numeric>
-#include <sqlite3.h>
 
 namespace {
 
@@ -21,41 +20,6 @@ constexpr std::uint32_t internTrial = 2048;
 [[noreturn]] void tooLarge()
 {
     throw Error(QStringLiteral("数据集太大，无法读入内存"));
-}
-
-// Strict UTF-8 as QString::fromUtf8 reads it: no overlong forms, no
-// surrogates, nothing past U+10FFFF.
-bool isValidUtf8(const unsigned char *p, const unsigned char *end)
-{
-    while (p < end) {
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        int more = 0;
-        char32_t point = 0, least = 0;
-        if ((c & 0xE0) == 0xC0) {
-            more = 1, point = c & 0x1F, least = 0x80;
-        } else if ((c & 0xF0) == 0xE0) {
-            more = 2, point = c & 0x0F, least = 0x800;
-        } else if ((c & 0xF8) == 0xF0) {
-            more = 3, point = c & 0x07, least = 0x10000;
-        } else {
-            return false;
-        }
-        if (end - p <= more)
-            return false;
-        for (int i = 1; i <= more; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-            point = (point << 6) | (p[i] & 0x3F);
-        }
-        if (point < least || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF))
-            return false;
-        p += more + 1;
-    }
-    return true;
 }
 
 // Amounts of a ledger have cents; those that k / 100.0 gives back bit for bit fit in four bytes.
@@ -125,29 +89,12 @@ void RowStore::Column::setTag(std::uint32_t record, Tag tag)
     tags[record] = tag;
 }
 
-void RowStore::appendRow(sqlite3_stmt *stmt)
+void RowStore::appendRow(const Statement &statement)
 {
     if (m_records == slotLimit)
         tooLarge();
-    for (size_t c = 0; c < m_columns.size(); ++c) {
-        // One call into the statement per cell: the value's own accessors
-        // take no lock, and the row set is read on one thread.
-        sqlite3_value *value = sqlite3_column_value(stmt, int(c));
-        const int type = sqlite3_value_type(value);
-        qint64 whole = 0;
-        double real = 0;
-        const char *text = nullptr;
-        int bytes = 0;
-        if (type == SQLITE_INTEGER) {
-            whole = sqlite3_value_int64(value);
-        } else if (type == SQLITE_FLOAT) {
-            real = sqlite3_value_double(value);
-        } else if (type != SQLITE_NULL) {
-            text = reinterpret_cast<const char *>(sqlite3_value_text(value));
-            bytes = sqlite3_value_bytes(value);
-        }
-        storeCell(m_columns[c], m_records, true, type, whole, real, text, bytes);
-    }
+    for (size_t c = 0; c < m_columns.size(); ++c)
+        storeCell(m_columns[c], m_records, true, statement.columnValue(int(c)));
     ++m_records;
 }
 
@@ -173,8 +120,7 @@ size_t RowStore::bytesHeld() const
     return bytes;
 }
 
-void RowStore::storeCell(Column &column, std::uint32_t record, bool append, int sqliteType, qint64 whole,
-                         double real, const char *text, int bytes)
+void RowStore::storeCell(Column &column, std::uint32_t record, bool append, const ColumnValue &value)
 {
     Tag tag = Tag::Null;
     std::uint32_t slot = 0;
@@ -184,35 +130,36 @@ void RowStore::storeCell(Column &column, std::uint32_t record, bool append, int 
         slot = std::uint32_t(column.wide.size());
         column.wide.push_back(bits);
     };
-    switch (sqliteType) {
-    case SQLITE_NULL:
+    switch (value.type) {
+    case ColumnValue::Type::Null:
         break;
-    case SQLITE_INTEGER:
+    case ColumnValue::Type::Integer:
         column.sawInteger = true;
-        if (whole >= std::numeric_limits<std::int32_t>::min() && whole <= std::numeric_limits<std::int32_t>::max()) {
+        if (value.whole >= std::numeric_limits<std::int32_t>::min()
+            && value.whole <= std::numeric_limits<std::int32_t>::max()) {
             tag = Tag::Small;
-            slot = std::uint32_t(std::int32_t(whole));
+            slot = std::uint32_t(std::int32_t(value.whole));
         } else {
             tag = Tag::Whole;
-            wideSlot(whole);
+            wideSlot(value.whole);
         }
         break;
-    case SQLITE_FLOAT: {
+    case ColumnValue::Type::Real: {
         column.sawReal = true;
         std::int32_t cents = 0;
-        if (centsOf(real, cents)) {
+        if (centsOf(value.real, cents)) {
             tag = Tag::Cents;
             slot = std::uint32_t(cents);
         } else {
             tag = Tag::Real;
-            wideSlot(std::bit_cast<qint64>(real));
+            wideSlot(std::bit_cast<qint64>(value.real));
         }
         break;
     }
-    default:
+    case ColumnValue::Type::Text:
         column.sawText = true;
         tag = Tag::Text;
-        slot = textSlot(column, text ? text : "", text ? bytes : 0);
+        slot = textSlot(column, value.text.data() ? value.text : QByteArrayView(""));
         break;
     }
     if (append) {
@@ -223,37 +170,36 @@ void RowStore::storeCell(Column &column, std::uint32_t record, bool append, int 
     }
 }
 
-std::uint32_t RowStore::textSlot(Column &column, const char *text, int bytes)
+std::uint32_t RowStore::textSlot(Column &column, QByteArrayView text)
 {
     // Stored texts are valid UTF-8, so one found among them needs no check.
-    const QByteArrayView raw(text, bytes);
-    if (column.interning && column.textsRead > 0 && storedText(column.texts, column.lastText) == raw)
+    if (column.interning && column.textsRead > 0 && storedText(column.texts, column.lastText) == text)
         return column.lastText; // rows sorted by day repeat the day
     size_t hash = 0, at = 0;
     if (column.interning) {
         if (column.interned.empty())
             column.interned.assign(1024, 0);
-        hash = qHash(raw);
-        const std::uint32_t found = findInterned(column, raw, hash, at);
+        hash = qHash(text);
+        const std::uint32_t found = findInterned(column, text, hash, at);
         if (found != slotLimit)
             return column.lastText = noteTextRead(column, found);
     }
     QByteArray normalized;
-    const auto *begin = reinterpret_cast<const unsigned char *>(text);
-    if (!isValidUtf8(begin, begin + bytes)) {
+    // Qt's check is as strict as QString::fromUtf8: no overlong forms, no
+    // surrogates, nothing past U+10FFFF.
+    if (!text.isValidUtf8()) {
         // Keep what QString::fromUtf8 makes of it, behind the mark it drops,
         // so that the bytes read back the same and compare as valid UTF-8.
-        normalized = QByteArrayLiteral("\xEF\xBB\xBF") + QString::fromUtf8(raw).toUtf8();
+        normalized = QByteArrayLiteral("\xEF\xBB\xBF") + QString::fromUtf8(text).toUtf8();
         if (column.interning) {
             hash = qHash(QByteArrayView(normalized));
             const std::uint32_t found = findInterned(column, normalized, hash, at);
             if (found != slotLimit)
                 return column.lastText = noteTextRead(column, found);
         }
-        text = normalized.constData();
-        bytes = int(normalized.size());
+        text = normalized;
     }
-    const std::uint32_t slot = appendText(column, text, bytes);
+    const std::uint32_t slot = appendText(column, text);
     if (!column.interning)
         return slot;
     column.interned[at] = slot + 1;
@@ -298,18 +244,18 @@ void RowStore::growInterned(Column &column)
     }
 }
 
-std::uint32_t RowStore::appendText(Column &column, const char *text, int bytes)
+std::uint32_t RowStore::appendText(Column &column, QByteArrayView text)
 {
     const size_t offset = column.texts.size();
-    if (offset + size_t(bytes) + 5 >= slotLimit)
+    if (offset + size_t(text.size()) + 5 >= slotLimit)
         tooLarge();
-    std::uint32_t length = std::uint32_t(bytes);
+    std::uint32_t length = std::uint32_t(text.size());
     do {
         const unsigned char byte = (length & 0x7F) | (length > 0x7F ? 0x80 : 0);
         column.texts.push_back(char(byte));
         length >>= 7;
     } while (length != 0);
-    column.texts.append(text, size_t(bytes));
+    column.texts.append(text.data(), size_t(text.size()));
     return std::uint32_t(offset);
 }
 
@@ -361,18 +307,21 @@ QVariant RowStore::value(int row, int column) const
 
 void RowStore::setValue(int row, int column, const QVariant &value)
 {
-    Column &c = m_columns[size_t(column)];
-    const std::uint32_t at = record(row);
+    ColumnValue cell;
+    QByteArray text;
     if (value.isNull()) {
-        storeCell(c, at, false, SQLITE_NULL, 0, 0, nullptr, 0);
     } else if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int) {
-        storeCell(c, at, false, SQLITE_INTEGER, value.toLongLong(), 0, nullptr, 0);
+        cell.type = ColumnValue::Type::Integer;
+        cell.whole = value.toLongLong();
     } else if (value.typeId() == QMetaType::Double) {
-        storeCell(c, at, false, SQLITE_FLOAT, 0, value.toDouble(), nullptr, 0);
+        cell.type = ColumnValue::Type::Real;
+        cell.real = value.toDouble();
     } else {
-        const QByteArray text = value.toString().toUtf8();
-        storeCell(c, at, false, SQLITE_TEXT, 0, 0, text.constData(), int(text.size()));
+        text = value.toString().toUtf8();
+        cell.type = ColumnValue::Type::Text;
+        cell.text = text;
     }
+    storeCell(m_columns[size_t(column)], record(row), false, cell);
 }
 
 void RowStore::materializeOrder()
@@ -455,6 +404,11 @@ int RowStore::compareCells(const Cell &a, const Cell &b)
     if (wholeB)
         return -ValueOrder::compareWholeWithReal(b.whole, a.real);
     return sign(a.real, b.real);
+}
+
+int RowStore::compare(int rowA, int rowB, int column) const
+{
+    return compareCells(cell(record(rowA), column), cell(record(rowB), column));
 }
 
 int RowStore::sort(const std::vector<SortKey> &keys, int tracked)

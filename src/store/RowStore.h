@@ -1,11 +1,11 @@
 #pragma once
 
+#include "Statement.h"
+
 #include <QVariant>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-struct sqlite3_stmt;
 
 // The cells of a row set, kept column by column in a compact form: whole
 // numbers and amounts in cents in four bytes, other numbers in eight, texts as
@@ -27,8 +27,8 @@ public:
     int rowCount() const { return m_order.empty() ? int(m_records) : int(m_order.size()); }
     int columnCount() const { return int(m_columns.size()); }
 
-    void appendRow(sqlite3_stmt *stmt); // the statement's current row
-    void finishReading();               // lets go of what only reading needed
+    void appendRow(const Statement &statement); // the statement's current row
+    void finishReading();                       // lets go of what only reading needed
 
     QVariant value(int row, int column) const;
     void setValue(int row, int column, const QVariant &value);
@@ -43,8 +43,12 @@ public:
     size_t bytesHeld() const;
 
     int lastRowWith(int column, const QVariant &value) const; // -1 when none
-    // A stable sort in the order of Query::compareValues; answers where the
-    // row at `tracked` went (-1 stays -1).
+    // The order of the in-place sort, -1, 0 or 1: a strict weak order whatever
+    // a column holds. Null first, then numbers by value (a whole number and a
+    // real one exactly), then texts as QString compares the values read back.
+    int compare(int rowA, int rowB, int column) const;
+    // A stable sort in that order; answers where the row at `tracked` went
+    // (-1 stays -1).
     int sort(const std::vector<SortKey> &keys, int tracked);
 
 private:
@@ -73,11 +77,9 @@ private:
     void materializeOrder();
     Cell cell(std::uint32_t record, int column) const;
     static int compareCells(const Cell &a, const Cell &b);
-    void store(Column &column, std::uint32_t record, bool append, const QVariant &value);
-    void storeCell(Column &column, std::uint32_t record, bool append, int sqliteType, qint64 whole, double real,
-                   const char *text, int bytes);
-    std::uint32_t textSlot(Column &column, const char *text, int bytes);
-    std::uint32_t appendText(Column &column, const char *text, int bytes);
+    void storeCell(Column &column, std::uint32_t record, bool append, const ColumnValue &value);
+    std::uint32_t textSlot(Column &column, QByteArrayView text);
+    std::uint32_t appendText(Column &column, QByteArrayView text);
     static std::uint32_t findInterned(const Column &column, QByteArrayView text, size_t hash, size_t &at);
     static std::uint32_t noteTextRead(Column &column, std::uint32_t slot);
     void growInterned(Column &column);

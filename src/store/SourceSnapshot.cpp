@@ -1,13 +1,12 @@
 #include "SourceSnapshot.h"
 
-#include "Statement.h"
+#include "Database.h"
 #include "platform/Error.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <sqlite3.h>
 
 namespace {
 
@@ -50,26 +49,21 @@ Error notADatabase(const QString &path)
     return Error(QStringLiteral("不是数据库文件：%1").arg(path));
 }
 
+Error corrupt(const QString &path)
+{
+    return Error(QStringLiteral("数据库文件已损坏：%1").arg(path));
+}
+
+// QFile::copy gives the copy the source's permissions; SQLite must be able
+// to write the copy all the same, that of a read-only file included.
 void copyFile(const QString &from, const QString &to, const QString &source)
 {
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly))
-        throw unreadable(in.errorString(), source);
-    QFile out(to);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw Error(QStringLiteral("无法建立数据库文件的临时副本（%1）：%2").arg(out.errorString(), source));
-    for (;;) {
-        const QByteArray chunk = in.read(1 << 20);
-        if (chunk.isEmpty()) {
-            if (in.error() != QFileDevice::NoError)
-                throw unreadable(in.errorString(), source);
-            break;
-        }
-        if (out.write(chunk) != chunk.size())
-            throw Error(QStringLiteral("无法建立数据库文件的临时副本（%1）：%2").arg(out.errorString(), source));
-    }
-    if (!out.flush())
-        throw Error(QStringLiteral("无法建立数据库文件的临时副本（%1）：%2").arg(out.errorString(), source));
+    QFile file(from);
+    if (!file.copy(to))
+        throw unreadable(file.errorString(), source);
+    QFile copy(to);
+    if (!copy.setPermissions(QFile::ReadOwner | QFile::WriteOwner))
+        throw Error(QStringLiteral("无法建立数据库文件的临时副本（%1）：%2").arg(copy.errorString(), source));
 }
 
 } // namespace
@@ -109,29 +103,22 @@ void SourceSnapshot::copyFiles()
 // undo what the -journal records; the copy is then one plain file.
 void SourceSnapshot::recoverCopy()
 {
-    sqlite3 *raw = nullptr;
-    const QByteArray utf8 = m_copyPath.toUtf8();
-    const int opened = sqlite3_open_v2(utf8.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    SqliteHandle db(raw);
-    if (opened != SQLITE_OK)
-        throw unreadable(QString::fromUtf8(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(opened)), m_path);
-
     QString checked;
-    auto run = [&](const char *sql) {
-        const int rc = sqlite3_exec(raw, sql, [](void *out, int, char **values, char **) {
-            if (values && values[0])
-                *static_cast<QString *>(out) = QString::fromUtf8(values[0]);
-            return 0;
-        }, &checked, nullptr);
-        if ((rc & 0xff) == SQLITE_NOTADB)
+    try {
+        Database db = openDatabase(m_copyPath, Database::ReadWrite | Database::NoMutex);
+        db.execute(QStringLiteral("PRAGMA journal_mode=DELETE"));
+        checked = db.firstText(QStringLiteral("PRAGMA quick_check(1)"));
+    } catch (const Error &e) {
+        switch (sqliteFailureOf(e)) {
+        case SqliteFailure::NotADatabase:
             throw notADatabase(m_path);
-        if ((rc & 0xff) == SQLITE_CORRUPT)
-            throw Error(QStringLiteral("数据库文件已损坏：%1").arg(m_path));
-        if (rc != SQLITE_OK)
-            throw unreadable(QString::fromUtf8(sqlite3_errmsg(raw)), m_path);
-    };
-    run("PRAGMA journal_mode=DELETE");
-    run("PRAGMA quick_check(1)");
+        case SqliteFailure::Corrupt:
+            throw corrupt(m_path);
+        case SqliteFailure::Other:
+            break;
+        }
+        throw unreadable(e.message(), m_path);
+    }
     if (checked != QLatin1String("ok"))
-        throw Error(QStringLiteral("数据库文件已损坏：%1").arg(m_path));
+        throw corrupt(m_path);
 }

@@ -11,6 +11,16 @@ QString sqlQuoted(const QString &value)
     return QLatin1Char('\'') + QString(value).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
 }
 
+// Built by hand: the calendar's general formatter is slow, and every date
+// literal of every statement passes here.
+QString isoDay(const QDate &day)
+{
+    const auto digits = [](int value, int count) {
+        return QString::number(value).rightJustified(count, QLatin1Char('0'));
+    };
+    return digits(day.year(), 4) + QLatin1Char('-') + digits(day.month(), 2) + QLatin1Char('-') + digits(day.day(), 2);
+}
+
 void refuseNul(const QString &sql)
 {
     if (sql.contains(QChar(0)))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 // A text value written into SQL between single quotes, every quote doubled,
@@ -12,6 +13,10 @@ void refuseNul(const QString &sql);
 
 // A table or column name between double quotes, for statements our own code writes.
 QString sqlQuotedName(const QString &name);
+
+// A day as the ledger stores it and its statements compare it: YYYY-MM-DD,
+// for the years 1 to 9999 that the dialect reads.
+QString isoDay(const QDate &day);
 
 // The general number format: rounded to 15 significant digits, fixed-point
 // from 0.0001 up to 15 integer digits, otherwise scientific (1.5E20, 1E-5);

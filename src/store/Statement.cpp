@@ -4,6 +4,16 @@
 #include "platform/Error.h"
 
 #include <sqlite3.h>
+#include <utility>
+
+namespace {
+
+QString textOrEmpty(const char *text)
+{
+    return text ? QString::fromUtf8(text) : QString();
+}
+
+} // namespace
 
 void Statement::Finalizer::operator()(sqlite3_stmt *stmt) const noexcept
 {
@@ -13,6 +23,17 @@ void Statement::Finalizer::operator()(sqlite3_stmt *stmt) const noexcept
 CachedStatement::~CachedStatement()
 {
     sqlite3_finalize(stmt);
+}
+
+std::shared_ptr<CachedStatement> CachedStatement::prepare(Database &db, const QString &sql)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    auto entry = std::make_shared<CachedStatement>();
+    const char *tail = nullptr;
+    if (sqlite3_prepare_v2(db.handle(), utf8.constData(), int(utf8.size()), &entry->stmt, &tail) != SQLITE_OK
+        || !entry->stmt || (tail && !QByteArray(tail).trimmed().isEmpty()))
+        return nullptr;
+    return entry;
 }
 
 Statement::Lease &Statement::Lease::operator=(Lease &&other) noexcept
@@ -35,22 +56,8 @@ void Statement::Lease::release() noexcept
     entry.reset();
 }
 
-void SqliteCloser::operator()(sqlite3 *db) const noexcept
+Statement::Statement(Database &db, const QString &sql) : Statement(db.handle(), sql)
 {
-    sqlite3_close_v2(db);
-}
-
-Error sqliteError(sqlite3 *db, const QString &reason)
-{
-    const QString message = excerpt(QString::fromUtf8(sqlite3_errmsg(db)));
-    if (sqlite3_extended_errcode(db) == SQLITE_CONSTRAINT_FUNCTION)
-        return Error(message);
-    return Error(reason + QStringLiteral("：") + message);
-}
-
-void raiseSqliteError(sqlite3 *db, const QString &reason)
-{
-    throw sqliteError(db, reason);
 }
 
 Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db)
@@ -59,11 +66,11 @@ Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db)
     const QByteArray utf8 = sql.toUtf8();
     sqlite3_stmt *stmt = nullptr;
     const char *tail = nullptr;
-    const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt, &tail);
+    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, &tail);
     m_owned.reset(stmt);
     m_stmt = stmt;
     if (rc != SQLITE_OK)
-        raiseSqliteError(db, QStringLiteral("数据库引擎拒绝了这条语句"));
+        throw sqliteError(m_db, QStringLiteral("数据库引擎拒绝了这条语句"));
     if (!stmt)
         throw Error(QStringLiteral("语句是空的"));
     // One text is one statement: whatever follows a ";" is refused, not run.
@@ -71,10 +78,27 @@ Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db)
         throw Error(QStringLiteral("一次只能执行一条语句，语句结束后还有内容：%1").arg(excerpt(QString::fromUtf8(tail).trimmed())));
 }
 
-Statement::Statement(sqlite3 *db, std::shared_ptr<CachedStatement> cached, const QString &sql)
-    : m_db(db), m_lease(std::move(cached), sql), m_stmt(m_lease.entry->stmt)
+Statement::Statement(Database &db, std::shared_ptr<CachedStatement> cached, const QString &sql)
+    : m_db(db.handle()), m_lease(std::move(cached), sql), m_stmt(m_lease.entry->stmt)
 {
     m_lease.entry->inUse = true;
+}
+
+Statement::Statement(Statement &&other) noexcept
+    : m_db(other.m_db), m_owned(std::move(other.m_owned)), m_lease(std::move(other.m_lease)),
+      m_stmt(std::exchange(other.m_stmt, nullptr))
+{
+}
+
+Statement &Statement::operator=(Statement &&other) noexcept
+{
+    if (this != &other) {
+        m_db = other.m_db;
+        m_owned = std::move(other.m_owned);
+        m_lease = std::move(other.m_lease);
+        m_stmt = std::exchange(other.m_stmt, nullptr);
+    }
+    return *this;
 }
 
 void Statement::bind(int index, const QVariant &value)
@@ -91,11 +115,13 @@ void Statement::bind(int index, const QVariant &value)
         rc = sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     }
     if (rc != SQLITE_OK)
-        raiseSqliteError(m_db, QStringLiteral("数据库引擎不接受这个值"));
+        throw sqliteError(m_db, QStringLiteral("数据库引擎不接受这个值"));
 }
 
 bool Statement::step()
 {
+    if (!m_stmt)
+        throw Error(QStringLiteral("语句是空的"));
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW)
         return true;
@@ -114,6 +140,11 @@ void Statement::run()
 {
     while (step()) {
     }
+}
+
+void Statement::reset()
+{
+    sqlite3_reset(m_stmt);
 }
 
 int Statement::changes() const
@@ -140,4 +171,57 @@ QVariant Statement::value(int column) const
         return QVariant(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)),
                                           sqlite3_column_bytes(stmt, column)));
     }
+}
+
+ColumnValue Statement::columnValue(int column) const
+{
+    // One call into the statement per cell: the value's own accessors take
+    // no lock, and a row set is read on one thread.
+    sqlite3_value *value = sqlite3_column_value(m_stmt, column);
+    ColumnValue result;
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+        result.type = ColumnValue::Type::Integer;
+        result.whole = sqlite3_value_int64(value);
+        break;
+    case SQLITE_FLOAT:
+        result.type = ColumnValue::Type::Real;
+        result.real = sqlite3_value_double(value);
+        break;
+    case SQLITE_NULL:
+        break;
+    default: {
+        result.type = ColumnValue::Type::Text;
+        const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
+        result.text = QByteArrayView(text, text ? sqlite3_value_bytes(value) : 0);
+        break;
+    }
+    }
+    return result;
+}
+
+QString Statement::columnName(int column) const
+{
+    return textOrEmpty(sqlite3_column_name(m_stmt, column));
+}
+
+QString Statement::originDatabase(int column) const
+{
+    return textOrEmpty(sqlite3_column_database_name(m_stmt, column));
+}
+
+QString Statement::originTable(int column) const
+{
+    return textOrEmpty(sqlite3_column_table_name(m_stmt, column));
+}
+
+QString Statement::originColumn(int column) const
+{
+    return textOrEmpty(sqlite3_column_origin_name(m_stmt, column));
+}
+
+QString Statement::declaredType(int column) const
+{
+    const char *type = sqlite3_column_decltype(m_stmt, column);
+    return type ? QString::fromLatin1(type) : QString();
 }

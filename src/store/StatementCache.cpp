@@ -1,10 +1,10 @@
 #include "StatementCache.h"
 
 #include "SqlTokenizer.h"
+#include "platform/Error.h"
 
 #include <QRegularExpression>
 #include <optional>
-#include <sqlite3.h>
 #include <vector>
 
 namespace {
@@ -129,17 +129,6 @@ std::optional<Skeleton> skeletonOf(SqlTokens tokens)
     return skeleton;
 }
 
-std::shared_ptr<CachedStatement> prepared(sqlite3 *db, const QString &sql)
-{
-    const QByteArray utf8 = sql.toUtf8();
-    auto entry = std::make_shared<CachedStatement>();
-    const char *tail = nullptr;
-    if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &entry->stmt, &tail) != SQLITE_OK || !entry->stmt
-        || (tail && !QByteArray(tail).trimmed().isEmpty()))
-        return nullptr;
-    return entry;
-}
-
 } // namespace
 
 void StatementCache::clear() noexcept
@@ -148,11 +137,11 @@ void StatementCache::clear() noexcept
     m_toReal.reset();
 }
 
-std::shared_ptr<CachedStatement> StatementCache::entryFor(sqlite3 *db, const QString &skeleton)
+std::shared_ptr<CachedStatement> StatementCache::entryFor(Database &db, const QString &skeleton)
 {
     if (auto found = m_entries.constFind(skeleton); found != m_entries.constEnd())
         return found.value();
-    auto entry = prepared(db, skeleton);
+    auto entry = CachedStatement::prepare(db, skeleton);
     if (!entry)
         return nullptr;
     if (m_entries.size() >= maxEntries)
@@ -163,19 +152,22 @@ std::shared_ptr<CachedStatement> StatementCache::entryFor(sqlite3 *db, const QSt
 
 // SQLite reads a real literal and a text cast to REAL with the same routine;
 // asking it keeps every digit of the value as the text would have given it.
-std::optional<double> StatementCache::realOf(sqlite3 *db, const QString &literal)
+std::optional<double> StatementCache::realOf(Database &db, const QString &literal)
 {
-    if (!m_toReal && !(m_toReal = prepared(db, QStringLiteral("SELECT CAST(?1 AS REAL)"))))
+    if (!m_toReal && !(m_toReal = CachedStatement::prepare(db, QStringLiteral("SELECT CAST(?1 AS REAL)"))))
         return std::nullopt;
     Statement cast(db, m_toReal);
-    const QByteArray utf8 = literal.toUtf8();
-    if (sqlite3_bind_text(cast.handle(), 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT) != SQLITE_OK
-        || sqlite3_step(cast.handle()) != SQLITE_ROW)
+    try {
+        cast.bind(1, literal);
+        if (!cast.step())
+            return std::nullopt;
+    } catch (const Error &) {
         return std::nullopt;
-    return sqlite3_column_double(cast.handle(), 0);
+    }
+    return cast.value(0).toDouble();
 }
 
-Statement StatementCache::prepare(sqlite3 *db, const QString &sql, SqlTokens tokens)
+Statement StatementCache::prepare(Database &db, const QString &sql, SqlTokens tokens)
 {
     const std::optional<Skeleton> skeleton = skeletonOf(std::move(tokens));
     if (!skeleton)
@@ -186,27 +178,27 @@ Statement StatementCache::prepare(sqlite3 *db, const QString &sql, SqlTokens tok
     if (!entry || entry->inUse)
         return Statement(db, sql);
     Statement statement(db, entry, sql);
-    sqlite3_stmt *stmt = statement.handle();
     for (size_t i = 0; i < skeleton->literals.size(); ++i) {
         const Literal &literal = skeleton->literals[i];
-        const int index = int(i) + 1;
-        int rc = SQLITE_OK;
+        QVariant value;
         if (literal.kind == Literal::Kind::Text) {
-            const QByteArray utf8 = literal.text.toUtf8();
-            rc = sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+            value = literal.text;
         } else if (literal.kind == Literal::Kind::Integer) {
-            rc = sqlite3_bind_int64(stmt, index, literal.text.toLongLong());
+            value = literal.text.toLongLong();
         } else if (const std::optional<double> real = realOf(db, literal.text)) {
             // SQLite negates a written number itself but subtracts a bound
             // one from zero, which loses the sign of a zero.
             if (literal.negated && *real == 0)
                 return Statement(db, sql);
-            rc = sqlite3_bind_double(stmt, index, *real);
+            value = *real;
         } else {
-            rc = SQLITE_ERROR;
-        }
-        if (rc != SQLITE_OK)
             return Statement(db, sql);
+        }
+        try {
+            statement.bind(int(i) + 1, value);
+        } catch (const Error &) {
+            return Statement(db, sql);
+        }
     }
     return statement;
 }

@@ -21,12 +21,12 @@ class StatementCache
 public:
     // The prepared form of an SQLite text, given with its tokens; raises
     // Error as Statement does.
-    Statement prepare(sqlite3 *db, const QString &sql, SqlTokens tokens);
+    Statement prepare(Database &db, const QString &sql, SqlTokens tokens);
     void clear() noexcept;
 
 private:
-    std::shared_ptr<CachedStatement> entryFor(sqlite3 *db, const QString &skeleton);
-    std::optional<double> realOf(sqlite3 *db, const QString &literal);
+    std::shared_ptr<CachedStatement> entryFor(Database &db, const QString &skeleton);
+    std::optional<double> realOf(Database &db, const QString &literal);
 
     QHash<QString, std::shared_ptr<CachedStatement>> m_entries;
     std::shared_ptr<CachedStatement> m_toReal;

@@ -8,76 +8,58 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <cmath>
-#include <sqlite3.h>
 
 namespace {
 
-QString shownValue(sqlite3_value *value)
+using Value = Database::Value;
+
+QString shownValue(const Value &value)
 {
-    if (sqlite3_value_type(value) == SQLITE_NULL)
+    if (value.type() == Value::Type::Null)
         return QStringLiteral("Null");
-    const bool isText = sqlite3_value_type(value) == SQLITE_TEXT;
-    const QString text = excerpt(
-        QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(value)), sqlite3_value_bytes(value)));
+    const bool isText = value.type() == Value::Type::Text;
+    const QString text = excerpt(value.text());
     return isText ? sqlQuoted(text) : text;
 }
 
-bool isFiniteNumber(sqlite3_value *value)
+bool isFiniteNumber(Value &value)
 {
     // The same reading that the column's affinity gives the value on storing.
-    switch (sqlite3_value_numeric_type(value)) {
-    case SQLITE_NULL:
-    case SQLITE_INTEGER:
+    switch (value.numericType()) {
+    case Value::Type::Null:
+    case Value::Type::Integer:
         return true;
-    case SQLITE_FLOAT:
-        return std::isfinite(sqlite3_value_double(value));
+    case Value::Type::Real:
+        return std::isfinite(value.real());
     default:
         return false;
     }
 }
 
-bool isIsoDay(sqlite3_value *value)
+bool isIsoDay(const Value &value)
 {
-    if (sqlite3_value_type(value) == SQLITE_NULL)
+    if (value.type() == Value::Type::Null)
         return true;
-    if (sqlite3_value_type(value) != SQLITE_TEXT)
+    if (value.type() != Value::Type::Text)
         return false;
     static const QRegularExpression iso(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
-    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(value)));
+    const QString text = value.text();
     return iso.match(text).hasMatch() && QDate::fromString(text, Qt::ISODate).isValid();
 }
 
-// lumibran_stored_number(column, value) and lumibran_stored_day(column, value):
-// null when the value may be stored, an error that ends the statement otherwise.
+// lumibran_stored_number(column, value) and lumibran_stored_day(column, value).
 template<ColumnType type>
-void checkStored(sqlite3_context *context, int, sqlite3_value **args)
+std::optional<QString> checkStored(Value column, Value value)
 {
-    const bool valid = type == ColumnType::Date ? isIsoDay(args[1]) : isFiniteNumber(args[1]);
-    if (valid) {
-        sqlite3_result_null(context);
-        return;
-    }
-    const QString column = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(args[0])));
-    const QByteArray message = refusedValueMessage(type, column, shownValue(args[1])).toUtf8();
-    sqlite3_result_error(context, message.constData(), int(message.size()));
-    sqlite3_result_error_code(context, SQLITE_CONSTRAINT_FUNCTION);
+    const bool valid = type == ColumnType::Date ? isIsoDay(value) : isFiniteNumber(value);
+    if (valid)
+        return std::nullopt;
+    return refusedValueMessage(type, column.text(), shownValue(value));
 }
 
 const char *checkFunction(ColumnType type)
 {
     return type == ColumnType::Date ? "lumibran_stored_day" : "lumibran_stored_number";
-}
-
-void registerChecks(sqlite3 *db)
-{
-    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
-    if (sqlite3_create_function_v2(db, checkFunction(ColumnType::Date), 2, flags, nullptr,
-                                   checkStored<ColumnType::Date>, nullptr, nullptr, nullptr)
-            != SQLITE_OK
-        || sqlite3_create_function_v2(db, checkFunction(ColumnType::Number), 2, flags, nullptr,
-                                      checkStored<ColumnType::Number>, nullptr, nullptr, nullptr)
-            != SQLITE_OK)
-        raiseSqliteError(db, QStringLiteral("无法安装数值和日期的检查"));
 }
 
 } // namespace
@@ -89,7 +71,7 @@ QString refusedValueMessage(ColumnType type, const QString &column, const QStrin
     return QStringLiteral("无效的数值：%1 列只存有限的数字，不能存入 %2").arg(column, value);
 }
 
-void guardStoredValues(sqlite3 *db, const QString &table, const TableColumns &columns)
+void guardStoredValues(Database &db, const QString &table, const TableColumns &columns)
 {
     QStringList checks, checkedColumns;
     for (const TableColumn &column : columns) {
@@ -101,7 +83,8 @@ void guardStoredValues(sqlite3 *db, const QString &table, const TableColumns &co
     }
     if (checks.isEmpty())
         return;
-    registerChecks(db);
+    db.addCheck(checkFunction(ColumnType::Date), checkStored<ColumnType::Date>);
+    db.addCheck(checkFunction(ColumnType::Number), checkStored<ColumnType::Number>);
     const QString body = QStringLiteral(" BEGIN SELECT ") + checks.join(QStringLiteral(", ")) + QStringLiteral("; END");
     const QString target = QStringLiteral("main.") + sqlQuotedName(table);
     Statement(db, QStringLiteral("CREATE TEMP TRIGGER %1 BEFORE INSERT ON %2")

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-struct sqlite3;
+class Database;
 
 // Only finite amounts and real days are stored, whatever statement writes
 // them: INSERT with or without a column list, INSERT ... SELECT, an UPDATE,
@@ -14,7 +14,7 @@ struct sqlite3;
 // that fails ends its statement, which then writes nothing, with a message
 // naming the column and the value. Ledgers made before their schema carried
 // the same CHECK constraints rely on this alone. Raises Error.
-void guardStoredValues(sqlite3 *db, const QString &table, const TableColumns &columns);
+void guardStoredValues(Database &db, const QString &table, const TableColumns &columns);
 
 // The message of a value refused for a column of the given type.
 QString refusedValueMessage(ColumnType type, const QString &column, const QString &value);

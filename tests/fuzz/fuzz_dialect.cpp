@@ -18,9 +18,11 @@ TableColumns ledgerColumns(const QString &table)
     if (table.compare(QLatin1String("Income"), Qt::CaseInsensitive) != 0
         && table.compare(QLatin1String("Payout"), Qt::CaseInsensitive) != 0)
         return {};
-    return {{p + QStringLiteral("No"), ColumnType::Integer}, {p + QStringLiteral("Date"), ColumnType::Date},
-            {p + QStringLiteral("Class"), ColumnType::Text}, {p + QStringLiteral("Num"), ColumnType::Number},
-            {p + QStringLiteral("Desc"), ColumnType::Text}};
+    return {{p + QStringLiteral("No"), ColumnType::Integer, QStringLiteral("INTEGER"), 1},
+            {p + QStringLiteral("Date"), ColumnType::Date, QStringLiteral("DATE"), 0},
+            {p + QStringLiteral("Class"), ColumnType::Text, QStringLiteral("TEXT"), 0},
+            {p + QStringLiteral("Num"), ColumnType::Number, QStringLiteral("REAL"), 0},
+            {p + QStringLiteral("Desc"), ColumnType::Text, QStringLiteral("TEXT"), 0}};
 }
 
 [[noreturn]] void broken(const char *oracle, const QString &sql)

@@ -1,8 +1,10 @@
 #include "platform/Error.h"
 #include "store/Connection.h"
+#include "store/ConnectionString.h"
 #include "store/DataModuleUt.h"
 #include "store/Query.h"
 #include "support/ErrorMessage.h"
+#include "support/LedgerFiles.h"
 #include "support/TestLedger.h"
 
 #include <QDir>
@@ -39,8 +41,8 @@ private slots:
         const QString cs = TDataModule1::connectionStringFor(QStringLiteral("/home/a b/Tavokel.257"));
         QCOMPARE(cs, QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=/home/a b/Tavokel.257;"
                                     "Mode=Share Deny None;Extended Properties=\"\";"));
-        QCOMPARE(Connection::dataSourceOf(cs), QStringLiteral("/home/a b/Tavokel.257"));
-        QCOMPARE(Connection::dataSourceOf(TDataModule1::connectionStringFor(QStringLiteral("/x;y/T.257"))),
+        QCOMPARE(dataSourceOf(cs), QStringLiteral("/home/a b/Tavokel.257"));
+        QCOMPARE(dataSourceOf(TDataModule1::connectionStringFor(QStringLiteral("/x;y/T.257"))),
                  QStringLiteral("/x;y/T.257"));
         QCOMPARE(TDataModule1::ledgerFullPath(), QDir::current().absoluteFilePath(QStringLiteral("Tavokel.257")));
     }
@@ -209,6 +211,26 @@ private slots:
         QCOMPARE(ledger.scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 2);
         c.execute(QStringLiteral("DELETE FROM Payout /* all of it: it's a test */ WHERE P_No=1"));
         QCOMPARE(ledger.scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 1);
+    }
+
+    // Only the statement moved to reaches SQLite's: the one left behind is
+    // empty and cannot step it on.
+    void aMovedStatementLeavesAnEmptyOneBehind()
+    {
+        TestLedger ledger;
+        ledger.exec(QStringLiteral("INSERT INTO Payout(P_Date,P_Num) VALUES('2010-03-01',1),('2010-03-02',2)"));
+        Database db = openFileRaw(ledger.path());
+        Statement first(db, QStringLiteral("SELECT P_Num FROM Payout ORDER BY P_No"));
+        Statement second(std::move(first));
+        QCOMPARE(first.columnCount(), 0);
+        QVERIFY_THROWS_EXCEPTION(Error, first.step());
+        QVERIFY(second.step());
+        QCOMPARE(second.value(0).toInt(), 1);
+        first = std::move(second);
+        QCOMPARE(second.columnCount(), 0);
+        QVERIFY_THROWS_EXCEPTION(Error, second.step());
+        QVERIFY(first.step());
+        QCOMPARE(first.value(0).toInt(), 2);
     }
 
     void engineMessagesQuoteAtMostAboutTwoHundredCharacters()

@@ -13,11 +13,11 @@ TableColumns ledgerColumns(const QString &table)
     for (const char *prefix : {"Income", "Payout"})
         if (table.compare(QLatin1String(prefix), Qt::CaseInsensitive) == 0) {
             const QString p = table.left(1).toUpper() + QLatin1Char('_');
-            return {{p + QStringLiteral("No"), ColumnType::Integer},
-                    {p + QStringLiteral("Date"), ColumnType::Date},
-                    {p + QStringLiteral("Class"), ColumnType::Text},
-                    {p + QStringLiteral("Num"), ColumnType::Number},
-                    {p + QStringLiteral("Desc"), ColumnType::Text}};
+            return {{p + QStringLiteral("No"), ColumnType::Integer, QStringLiteral("INTEGER"), 1},
+                    {p + QStringLiteral("Date"), ColumnType::Date, QStringLiteral("DATE"), 0},
+                    {p + QStringLiteral("Class"), ColumnType::Text, QStringLiteral("TEXT"), 0},
+                    {p + QStringLiteral("Num"), ColumnType::Number, QStringLiteral("REAL"), 0},
+                    {p + QStringLiteral("Desc"), ColumnType::Text, QStringLiteral("TEXT"), 0}};
         }
     return {};
 }

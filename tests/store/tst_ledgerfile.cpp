@@ -19,7 +19,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
-#include <sqlite3.h>
 
 namespace {
 
@@ -30,21 +29,19 @@ public:
     explicit MainFileCopy(const QString &ledgerPath) : m_path(m_dir.filePath(QStringLiteral("Tavokel.257")))
     {
         QVERIFY(copyFromAnotherProcess(ledgerPath, m_path));
-        sqlite3 *raw = nullptr;
-        sqlite3_open_v2(m_path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-        m_db.reset(raw);
+        m_db = openDatabase(m_path, Database::ReadWrite);
     }
 
-    QVariant scalar(const QString &sql) const
+    QVariant scalar(const QString &sql)
     {
-        Statement statement(m_db.get(), sql);
+        Statement statement(m_db, sql);
         return statement.step() ? statement.value(0) : QVariant();
     }
 
 private:
     QTemporaryDir m_dir;
     QString m_path;
-    SqliteHandle m_db;
+    Database m_db;
 };
 
 QVariant inCopy(const QString &ledgerPath, const QString &sql)
@@ -169,11 +166,9 @@ private slots:
     void aReaderElsewhereDelaysTheCopyUntilItLetsGo()
     {
         OpenLedger l;
-        sqlite3 *raw = nullptr;
-        sqlite3_open_v2(l.path().toUtf8().constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
-        SqliteHandle reader(raw);
-        Statement(raw, QStringLiteral("BEGIN")).run();
-        QCOMPARE(Statement(raw, QStringLiteral("SELECT count(*) FROM Payout")).step(), true);
+        Database reader = openDatabase(l.path(), Database::ReadOnly);
+        Statement(reader, QStringLiteral("BEGIN")).run();
+        QCOMPARE(Statement(reader, QStringLiteral("SELECT count(*) FROM Payout")).step(), true);
 
         QElapsedTimer writing;
         writing.start();
@@ -184,13 +179,13 @@ private slots:
         QTest::qWait(100); // several tries of the copy, all held up by the reader
         QCOMPARE(inCopy(l.path(), QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 0);
 
-        Statement(raw, QStringLiteral("COMMIT")).run();
+        Statement(reader, QStringLiteral("COMMIT")).run();
         QTRY_COMPARE_WITH_TIMEOUT(inCopy(l.path(), QStringLiteral("SELECT sum(P_Num) FROM Payout")).toDouble(), 1.0, 1000);
 
-        Statement(raw, QStringLiteral("BEGIN")).run();
-        QCOMPARE(Statement(raw, QStringLiteral("SELECT count(*) FROM Payout")).step(), true);
+        Statement(reader, QStringLiteral("BEGIN")).run();
+        QCOMPARE(Statement(reader, QStringLiteral("SELECT count(*) FROM Payout")).step(), true);
         l.connection.execute(QStringLiteral("INSERT INTO Payout(P_Date,P_Num) VALUES('2010-3-7',4)"));
-        Statement(raw, QStringLiteral("COMMIT")).run();
+        Statement(reader, QStringLiteral("COMMIT")).run();
         l.connection.close();
         QCOMPARE(inCopy(l.path(), QStringLiteral("SELECT sum(P_Num) FROM Payout")).toDouble(), 5.0);
     }

@@ -1,6 +1,7 @@
 #include "platform/Error.h"
 #include "store/Connection.h"
 #include "store/Query.h"
+#include "store/RowStore.h"
 #include "support/ErrorMessage.h"
 #include "support/TestLedger.h"
 
@@ -248,17 +249,27 @@ private slots:
                                         QVariant(qint64(big - 1)), QVariant(9007199254740992.0), QVariant(1e300),
                                         QVariant(-1e300), QStringLiteral("9"), QStringLiteral("10"),
                                         QStringLiteral("abc"), QString(QLatin1String("")), QStringLiteral("Abc")};
-        auto less = [](const QVariant &a, const QVariant &b) { return Query::compareValues(a, b) < 0; };
-        auto equivalent = [&](const QVariant &a, const QVariant &b) { return !less(a, b) && !less(b, a); };
-        for (const QVariant &a : values) {
+        RowStore rows(1);
+        for (int r = 0; r < values.size(); ++r) {
+            rows.insertBlankRow(r);
+            rows.setValue(r, 0, values[r]);
+        }
+        auto less = [&](int a, int b) { return rows.compare(a, b, 0) < 0; };
+        auto equivalent = [&](int a, int b) { return !less(a, b) && !less(b, a); };
+        auto named = [&](int a, int b, int c) {
+            return qPrintable(values[a].toString() + QLatin1Char(' ') + values[b].toString() + QLatin1Char(' ')
+                              + values[c].toString());
+        };
+        const int count = int(values.size());
+        for (int a = 0; a < count; ++a) {
             QVERIFY(!less(a, a));
-            for (const QVariant &b : values) {
-                QCOMPARE(Query::compareValues(a, b), -Query::compareValues(b, a));
-                for (const QVariant &c : values) {
+            for (int b = 0; b < count; ++b) {
+                QCOMPARE(rows.compare(a, b, 0), -rows.compare(b, a, 0));
+                for (int c = 0; c < count; ++c) {
                     if (less(a, b) && less(b, c))
-                        QVERIFY2(less(a, c), qPrintable(a.toString() + QLatin1Char(' ') + b.toString() + QLatin1Char(' ') + c.toString()));
+                        QVERIFY2(less(a, c), named(a, b, c));
                     if (equivalent(a, b) && equivalent(b, c))
-                        QVERIFY2(equivalent(a, c), qPrintable(a.toString() + QLatin1Char(' ') + b.toString() + QLatin1Char(' ') + c.toString()));
+                        QVERIFY2(equivalent(a, c), named(a, b, c));
                 }
             }
         }
@@ -334,7 +345,9 @@ private slots:
         QVERIFY(identical(query->valueAt(5999, 4), expected[5999][4]));
     }
 
-    void theSortOfStoredCellsMatchesTheOrderOfValues()
+    // Null, then numbers by value, then texts as QString orders them; equal
+    // values keep their order.
+    void theSortOfStoredCellsFollowsTheOrderOfValues()
     {
         openPayouts(QStringLiteral(
             "Select 'b' As V Union All Select '\uE000' Union All Select '😀' Union All Select '' Union All Select Null "
@@ -345,16 +358,52 @@ private slots:
         QList<QVariant> values;
         for (int r = 0; r < query->recordCount(); ++r)
             values.append(query->valueAt(r, 0));
-        for (const bool descending : {false, true}) {
-            QList<QVariant> expected = values;
-            std::stable_sort(expected.begin(), expected.end(), [&](const QVariant &a, const QVariant &b) {
-                const int c = Query::compareValues(a, b);
-                return descending ? c > 0 : c < 0;
-            });
-            query->setSort(descending ? QStringLiteral("V DESC") : QStringLiteral("V"));
+        const int ascending[] = {4, 16, 8, 15, 6, 7, 5, 3, 9, 14, 0, 10, 11, 2, 1, 12, 13};
+        const int descending[] = {12, 13, 1, 2, 11, 0, 10, 14, 9, 3, 5, 6, 7, 15, 8, 16, 4};
+        for (const bool down : {false, true}) {
+            query->setSort(down ? QStringLiteral("V DESC") : QStringLiteral("V"));
             for (int r = 0; r < query->recordCount(); ++r)
-                QVERIFY2(identical(query->valueAt(r, 0), expected[r]), qPrintable(QString::number(r)));
+                QVERIFY2(identical(query->valueAt(r, 0), values[(down ? descending : ascending)[r]]),
+                         qPrintable(QString::number(r)));
         }
+    }
+
+    // A text that is no valid UTF-8 reads back as QString::fromUtf8 makes
+    // it, and sorts so; the row set keeps a text's bytes as they came where
+    // Qt's check calls them valid, which must agree with Qt's decoder.
+    void textsThatAreNoUtf8ReadBackAndSortAsDecoded_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << false;
+        QTest::newRow("overlong in three bytes") << QByteArray("\xE0\x80\xAF") << false;
+        QTest::newRow("overlong in four bytes") << QByteArray("\xF0\x80\x80\xAF") << false;
+        QTest::newRow("high surrogate") << QByteArray("\xED\xA0\x80") << false;
+        QTest::newRow("low surrogate") << QByteArray("\xED\xBF\xBF") << false;
+        QTest::newRow("past U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << false;
+        QTest::newRow("last before the surrogates") << QByteArray("\xED\x9F\xBF") << true;
+        QTest::newRow("U+E000") << QByteArray("\xEE\x80\x80") << true;
+        QTest::newRow("noncharacter U+FFFE") << QByteArray("\xEF\xBF\xBE") << true;
+        QTest::newRow("U+10FFFF") << QByteArray("\xF4\x8F\xBF\xBF") << true;
+    }
+    void textsThatAreNoUtf8ReadBackAndSortAsDecoded()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, valid);
+        QCOMPARE(QByteArrayView(bytes).isValidUtf8(), valid);
+        QCOMPARE(QString::fromUtf8(bytes).toUtf8() == bytes, valid);
+        openPayouts(QStringLiteral("Select CAST(x'%1' AS TEXT) As V Union All Select 'z' Union All Select 'é' "
+                                   "Union All Select '\uE000' Union All Select '😀'")
+                        .arg(QString::fromLatin1(bytes.toHex())));
+        QCOMPARE(query->valueAt(0, 0).toString(), QString::fromUtf8(bytes));
+        query->setSort(QStringLiteral("V"));
+        QStringList sorted, expected;
+        for (int r = 0; r < query->recordCount(); ++r)
+            sorted << query->valueAt(r, 0).toString();
+        expected = {QString::fromUtf8(bytes), QStringLiteral("z"), QStringLiteral("é"), QStringLiteral("\uE000"),
+                    QStringLiteral("😀")};
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(sorted, expected);
     }
 
     void aSortedRowSetEditsPostsDeletesAndRefreshes()

@@ -18,7 +18,6 @@
 #include <QUrl>
 #include <functional>
 #include <grp.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,7 +29,7 @@ const QStringList sourceIncome = {
 };
 
 // How many files a connection has attached for IN.
-int attachedSources(sqlite3 *db)
+int attachedSources(Database &db)
 {
     Statement list(db, QStringLiteral("PRAGMA database_list"));
     int count = 0;
@@ -39,30 +38,34 @@ int attachedSources(sqlite3 *db)
     return count;
 }
 
-SqliteHandle openRaw(const QString &path, int flags = SQLITE_OPEN_READWRITE)
-{
-    sqlite3 *db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, flags | SQLITE_OPEN_URI, nullptr);
-    return SqliteHandle(db);
-}
-
 // What a reader sees that takes the main file alone, ignoring any -wal.
 int incomeRowsInMainFile(const QString &path)
 {
     const QString uri = QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded()) + QStringLiteral("?immutable=1");
-    auto db = openRaw(uri, SQLITE_OPEN_READONLY);
-    Statement count(db.get(), QStringLiteral("SELECT count(*) FROM Income"));
+    Database db = openDatabase(uri, Database::ReadOnly | Database::Uri);
+    Statement count(db, QStringLiteral("SELECT count(*) FROM Income"));
     return count.step() ? count.value(0).toInt() : -1;
 }
 
 // A source whose last rows live only in its -wal: the program that wrote
-// them ended without moving them into the main file.
+// them ended without moving them into the main file (nor closing it).
 void addRowsLeftInWal(const QString &path, const QStringList &statements)
 {
-    auto db = openRaw(path);
-    sqlite3_db_config(db.get(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-    for (const QString &sql : statements)
-        Statement(db.get(), sql).run();
+    const pid_t writer = fork();
+    if (writer == 0) {
+        try {
+            Database db = openDatabase(path, Database::ReadWrite);
+            for (const QString &sql : statements)
+                Statement(db, sql).run();
+            _exit(0);
+        } catch (const Error &e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            _exit(1);
+        }
+    }
+    int status = 0;
+    QVERIFY(writer > 0 && waitpid(writer, &status, 0) == writer);
+    QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 QString failureOf(Connection &c, const QString &sql)
@@ -142,19 +145,19 @@ private slots:
     {
         const QString writing = newSource(QStringLiteral("journal/writing.257"));
         {
-            auto db = openRaw(writing);
-            Statement(db.get(), QStringLiteral("PRAGMA journal_mode=DELETE")).run();
+            Database db = openDatabase(writing, Database::ReadWrite);
+            Statement(db, QStringLiteral("PRAGMA journal_mode=DELETE")).run();
         }
         // A writer in the middle of a large transaction, its pages spilled into
         // the main file: a copy of both files is a source with a hot journal.
         const QString crashed = m_dir.filePath(QStringLiteral("journal/crashed.257"));
         const qint64 committedSize = QFileInfo(writing).size();
         {
-            auto db = openRaw(writing);
-            Statement(db.get(), QStringLiteral("PRAGMA cache_size=2")).run();
-            Statement(db.get(), QStringLiteral("BEGIN")).run();
+            Database db = openDatabase(writing, Database::ReadWrite);
+            Statement(db, QStringLiteral("PRAGMA cache_size=2")).run();
+            Statement(db, QStringLiteral("BEGIN")).run();
             for (int i = 0; i < 300; ++i)
-                Statement(db.get(), QStringLiteral("INSERT INTO Income(I_Desc) VALUES('%1')").arg(QString(500, QLatin1Char('x')))).run();
+                Statement(db, QStringLiteral("INSERT INTO Income(I_Desc) VALUES('%1')").arg(QString(500, QLatin1Char('x')))).run();
             QVERIFY(QFile::copy(writing, crashed));
             QVERIFY(QFile::copy(writing + QStringLiteral("-journal"), crashed + QStringLiteral("-journal")));
         }
@@ -163,8 +166,9 @@ private slots:
         importIncomeFrom(crashed, QStringLiteral("一月|it's"));
     }
 
-    // Reading needs no right to write beside the source: run as a user who
-    // may not write its folder (root may write anywhere, so as "nobody").
+    // Reading needs no right to write the source or beside it, as on a
+    // read-only medium: run as a user who may not write its folder (root may
+    // write anywhere, so as "nobody").
     void aSourceInAFolderNoOneMayWriteIsRead()
     {
         QTemporaryDir base;
@@ -187,6 +191,8 @@ private slots:
                 QVERIFY(chown(QFile::encodeName(path).constData(), nobody, nobody) == 0);
         const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
             | QFile::ExeOther;
+        for (const QString &file : {source, source + QStringLiteral("-wal")})
+            QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         QVERIFY(QFile::setPermissions(sourceDir, readOnly));
         const QStringList before = folderState(sourceDir);
 
@@ -230,7 +236,7 @@ private slots:
         Connection c;
         c.setConnectionString(target.connectionString());
         c.open();
-        sqlite3 *db = c.handle();
+        Database &db = c.database();
         {
             Connection::Transaction transaction(c);
             c.execute(importIncome(first));
@@ -250,10 +256,10 @@ private slots:
         // A transaction ended by hand, rolled back after its reads, leaves the
         // file as it was and the reads after it work.
         const auto before = ledgerContent(target.path());
-        QCOMPARE(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), SQLITE_OK);
+        db.execute(QStringLiteral("BEGIN"));
         c.execute(importIncome(first));
         QVERIFY(!failureOf(c, importIncome(m_dir.filePath(QStringLiteral("missing.257")))).isEmpty());
-        QCOMPARE(sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
+        db.execute(QStringLiteral("ROLLBACK"));
         QCOMPARE(ledgerContent(target.path()), before);
         c.execute(importIncome(first));
         Query read(QStringLiteral("Read"));

@@ -12,7 +12,6 @@
 #include <QTest>
 #include <cmath>
 #include <cstring>
-#include <sqlite3.h>
 
 namespace {
 
@@ -32,22 +31,19 @@ bool sameBits(double a, double b)
 // SQLite's own message for preparing the text as it stands.
 QString sqliteMessage(const QString &path, const QString &sql)
 {
-    sqlite3 *db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt *stmt = nullptr;
-    sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr);
-    const QString message = QString::fromUtf8(sqlite3_errmsg(db));
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return message;
+    Database db = openDatabase(path, Database::ReadOnly);
+    try {
+        Statement prepared(db, sql);
+    } catch (const Error &) {
+    }
+    return db.errorMessage();
 }
 
-int preparedStatements(sqlite3 *db)
+// The statements prepared on the connection, counting the one that counts.
+int preparedStatements(Database &db)
 {
-    int count = 0;
-    for (sqlite3_stmt *stmt = sqlite3_next_stmt(db, nullptr); stmt; stmt = sqlite3_next_stmt(db, stmt))
-        ++count;
-    return count;
+    Statement count(db, QStringLiteral("SELECT count(*) FROM sqlite_stmt"));
+    return count.step() ? count.value(0).toInt() : -1;
 }
 
 } // namespace
@@ -104,7 +100,7 @@ private slots:
         connection->execute(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num) VALUES('2026-01-02', 'a', 1.5)"));
         connection->execute(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num) VALUES('2026-01-03', 'b''c', 2)"));
         connection->execute(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num) VALUES('2026-01-03', 'a', 4)"));
-        const int before = preparedStatements(connection->handle());
+        const int before = preparedStatements(connection->database());
         for (int round = 0; round < 50; ++round) {
             for (const auto &[category, sum] : {std::pair{"a", 5.5}, std::pair{"b''c", 2.0}, std::pair{"none", 0.0}}) {
                 const auto rows = queryRows(*connection, QStringLiteral("SELECT Sum(P_Num) AS n FROM Payout WHERE P_Date BETWEEN "
@@ -117,7 +113,7 @@ private slots:
             QCOMPARE(day[0][0].toInt(), round % 2 ? 2 : 1);
         }
         // The runs reused their prepared statements instead of piling up new ones.
-        QVERIFY(preparedStatements(connection->handle()) <= before + 4);
+        QVERIFY(preparedStatements(connection->database()) <= before + 4);
     }
 
     // Numbers that name a result column or bound the rows keep that meaning.

@@ -81,6 +81,7 @@ private slots:
             {"concatenated", QStringLiteral("Insert Into Payout(P_Date,P_Num) Values('2010-4-' || '3', 1)"), "P_Date"},
             {"number as day", QStringLiteral("Insert Into Payout(P_Date,P_Num) Values(20100403, 1)"), "P_Date"},
             {"day and time", QStringLiteral("Insert Into Payout(P_Date,P_Num) Values('2010-04-03 10:00', 1)"), "2010-04-03 10:00"},
+            {"day with more after a NUL", QStringLiteral("Insert Into Payout(P_Date,P_Num) Values('2010-04-03' || char(0) || 'x', 1)"), "P_Date"},
             {"update amount", QStringLiteral("UPDATE Payout SET P_Num='abc' WHERE P_No=1"), "P_Num"},
             {"update amount overflow", QStringLiteral("UPDATE Payout SET P_Num=P_Num*1e308*1e308"), "P_Num"},
             {"update day suffix", QStringLiteral("UPDATE Payout SET P_Date=P_Date || 'x'"), "P_Date"},

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <sqlite3.h>
 
 LedgerContent ledgerContent(const QString &path)
 {
@@ -54,13 +53,17 @@ void fillLedger(const QString &path, const QStringList &statements)
         connection.execute(sql);
 }
 
+Database openFileRaw(const QString &path)
+{
+    Database db = openDatabase(path, Database::ReadWrite);
+    db.setBusyTimeout(5000);
+    return db;
+}
+
 QList<QVariantList> fileRows(const QString &path, const QString &sql)
 {
-    sqlite3 *raw = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-    SqliteHandle db(raw);
-    sqlite3_busy_timeout(raw, 5000);
-    Statement statement(raw, sql);
+    Database db = openFileRaw(path);
+    Statement statement(db, sql);
     return rowsOf(statement);
 }
 

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QVariant>
 
+class Database;
 class Statement;
 
 // Whole ledger files and the folders they lie in, for tests that must show
@@ -27,6 +28,10 @@ bool copyFromAnotherProcess(const QString &from, const QString &to);
 
 // Runs statements of the dialect on a ledger file through the engine.
 void fillLedger(const QString &path, const QStringList &statements);
+
+// A database file opened read-write straight through SQLite, below the
+// engine; it waits up to 5 s for another connection's writer.
+Database openFileRaw(const QString &path);
 
 // The rows of a query on any database file, read without the engine.
 QList<QVariantList> fileRows(const QString &path, const QString &sql);

@@ -13,7 +13,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
-#include <sqlite3.h>
 #include <tuple>
 #include <utility>
 
@@ -210,12 +209,10 @@ private slots:
     // each category's sum comes from an index alone.
     void aCategorysSumIsReadFromAnIndexAlone()
     {
-        sqlite3 *raw = nullptr;
-        QCOMPARE(sqlite3_open_v2(ledger.toUtf8().constData(), &raw, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-        const SqliteHandle db(raw);
+        Database db = openDatabase(ledger, Database::ReadOnly);
         for (const char *sql : {"SELECT Sum(P_Num) FROM Payout WHERE P_Date BETWEEN '2010-03-01' AND '2010-03-31' AND P_Class='Food'",
                                 "SELECT Sum(I_Num) FROM Income WHERE I_Date = '2010-03-09' AND I_Class='Pay'"}) {
-            Statement plan(db.get(), QStringLiteral("EXPLAIN QUERY PLAN ") + QLatin1String(sql));
+            Statement plan(db, QStringLiteral("EXPLAIN QUERY PLAN ") + QLatin1String(sql));
             QString search;
             for (const QVariantList &step : rowsOf(plan))
                 search += step.last().toString() + QLatin1Char('\n');
@@ -445,11 +442,8 @@ private slots:
         text.write("收支,日期\r\n");
         text.close();
         {
-            sqlite3 *raw = nullptr;
-            QCOMPARE(sqlite3_open_v2(folder.filePath(QStringLiteral("other.257")).toUtf8().constData(), &raw,
-                                     SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr), SQLITE_OK);
-            const SqliteHandle other(raw);
-            Statement(raw, QStringLiteral("CREATE TABLE Income (I_No INTEGER PRIMARY KEY)")).run();
+            Database other = openDatabase(folder.filePath(QStringLiteral("other.257")), Database::ReadWrite | Database::Create);
+            Statement(other, QStringLiteral("CREATE TABLE Income (I_No INTEGER PRIMARY KEY)")).run();
         }
         const QStringList before = folderState(folder.path());
         for (QString &arg : args)

@@ -22,8 +22,10 @@
 #include "grid/DataGrid.h"
 #include "newledger/LedgerSchema.h"
 #include "platform/DatePicker.h"
+#include "platform/Error.h"
 #include "platform/ErrorReport.h"
 #include "platform/SelectorBox.h"
+#include "store/SqlText.h"
 #include "store/Statement.h"
 
 #include <QApplication>
@@ -43,7 +45,6 @@
 #include <ctime>
 #include <functional>
 #include <memory>
-#include <sqlite3.h>
 #include <vector>
 
 namespace {
@@ -65,45 +66,44 @@ QDate middleOf(int years)
     return firstDay.addDays(firstDay.daysTo(endOf(years)) / 2);
 }
 
-SqliteHandle openDb(const QString &path)
+Database openDb(const QString &path)
 {
-    sqlite3 *db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_busy_timeout(db, 10000);
-    return SqliteHandle(db);
+    Database db = openDatabase(path, Database::ReadWrite);
+    db.setBusyTimeout(10000);
+    return db;
 }
 
 // About five payouts a day over 40 categories, an income every ten days over 10.
 void buildLedger(const QString &path, int years)
 {
     createLedgerFile(path, false);
-    SqliteHandle db = openDb(path);
-    Statement(db.get(), QStringLiteral("BEGIN")).run();
+    Database db = openDb(path);
+    Statement(db, QStringLiteral("BEGIN")).run();
     for (int c = 0; c < 40; ++c) {
-        Statement insert(db.get(), QStringLiteral("INSERT INTO PayoutClass(PC_Name) VALUES(?)"));
+        Statement insert(db, QStringLiteral("INSERT INTO PayoutClass(PC_Name) VALUES(?)"));
         insert.bind(1, QStringLiteral("支出类别%1").arg(c));
         insert.run();
     }
     for (int c = 0; c < 10; ++c) {
-        Statement insert(db.get(), QStringLiteral("INSERT INTO IncomeClass(IC_Name) VALUES(?)"));
+        Statement insert(db, QStringLiteral("INSERT INTO IncomeClass(IC_Name) VALUES(?)"));
         insert.bind(1, QStringLiteral("收入类别%1").arg(c));
         insert.run();
     }
-    Statement payout(db.get(), QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num,P_Desc) VALUES(?,?,?,?)"));
-    Statement income(db.get(), QStringLiteral("INSERT INTO Income(I_Date,I_Class,I_Num,I_Desc) VALUES(?,?,?,?)"));
+    Statement payout(db, QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num,P_Desc) VALUES(?,?,?,?)"));
+    Statement income(db, QStringLiteral("INSERT INTO Income(I_Date,I_Class,I_Num,I_Desc) VALUES(?,?,?,?)"));
     const QDate end = endOf(years);
     quint32 seed = 12345;
     auto random = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
     int n = 0;
     for (QDate day = firstDay; day < end; day = day.addDays(1), ++n) {
-        const QString iso = day.toString(Qt::ISODate);
+        const QString iso = isoDay(day);
         for (int i = 0; i < 5; ++i) {
             payout.bind(1, iso);
             payout.bind(2, QStringLiteral("支出类别%1").arg(random() % 40));
             payout.bind(3, double(random() % 50000) / 100);
             payout.bind(4, QStringLiteral("记录%1").arg(n * 5 + i));
             payout.run();
-            sqlite3_reset(payout.handle());
+            payout.reset();
         }
         if (n % 10 == 0) {
             income.bind(1, iso);
@@ -111,10 +111,10 @@ void buildLedger(const QString &path, int years)
             income.bind(3, double(random() % 1000000) / 100);
             income.bind(4, QStringLiteral("收入%1").arg(n));
             income.run();
-            sqlite3_reset(income.handle());
+            income.reset();
         }
     }
-    Statement(db.get(), QStringLiteral("COMMIT")).run();
+    Statement(db, QStringLiteral("COMMIT")).run();
 }
 
 double median(std::vector<double> values)
@@ -216,18 +216,13 @@ Period periodOf(Mode mode, const QDate &date)
     return {y, m, d, QDate(date.year(), 1, 1), QDate(date.year(), 12, 31)};
 }
 
-QString quoted(const QString &text)
-{
-    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
-}
-
 // The bare work of one statement: prepare, step through every row reading
 // every value as SQLite holds it, finalize. rows() also hands the values back,
 // for the few statements whose results the next ones are made of.
 class BareRunner
 {
 public:
-    explicit BareRunner(sqlite3 *db) : m_db(db) {}
+    explicit BareRunner(Database &db) : m_db(db) {}
 
     void run(const QString &sql) { step(sql, nullptr); }
 
@@ -241,44 +236,27 @@ public:
 private:
     void step(const QString &sql, std::vector<std::vector<QVariant>> *rows)
     {
-        const QByteArray utf8 = sql.toUtf8();
-        sqlite3_stmt *stmt = nullptr;
-        if (sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, nullptr) != SQLITE_OK) {
-            std::fprintf(stderr, "bench: %s: %s\n", utf8.constData(), sqlite3_errmsg(m_db));
-            std::exit(1);
-        }
-        const int columns = sqlite3_column_count(stmt);
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            std::vector<QVariant> row;
-            for (int c = 0; c < columns; ++c) {
-                QVariant value;
-                switch (sqlite3_column_type(stmt, c)) {
-                case SQLITE_INTEGER:
-                    value = qint64(sqlite3_column_int64(stmt, c));
-                    break;
-                case SQLITE_FLOAT:
-                    value = sqlite3_column_double(stmt, c);
-                    break;
-                case SQLITE_NULL:
-                    break;
-                default: // text and blobs: where their bytes are
-                    sqlite3_column_blob(stmt, c);
-                    sqlite3_column_bytes(stmt, c);
+        try {
+            Statement statement(m_db, sql);
+            const int columns = statement.columnCount();
+            while (statement.step()) {
+                std::vector<QVariant> row;
+                for (int c = 0; c < columns; ++c) {
                     if (rows)
-                        value = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, c)),
-                                                  sqlite3_column_bytes(stmt, c));
-                    break;
+                        row.push_back(statement.value(c));
+                    else
+                        statement.columnValue(c); // where a text's bytes are
                 }
                 if (rows)
-                    row.push_back(std::move(value));
+                    rows->push_back(std::move(row));
             }
-            if (rows)
-                rows->push_back(std::move(row));
+        } catch (const Error &e) {
+            std::fprintf(stderr, "bench: %s: %s\n", qPrintable(sql), e.what());
+            std::exit(1);
         }
-        sqlite3_finalize(stmt);
     }
 
-    sqlite3 *m_db;
+    Database &m_db;
 };
 
 // A number as the statistics run writes it into its statements.
@@ -292,10 +270,10 @@ QString generalNumber(const QVariant &value)
 // deletes, the distinct categories, one sum and one insert per category, both
 // totals, the totals row) in one transaction without a sync, and the three
 // reopening selects.
-void mandatedStatements(sqlite3 *db, Mode mode, const Period &period)
+void mandatedStatements(Database &db, Mode mode, const Period &period)
 {
     BareRunner bare(db);
-    const QString s = quoted(period.start.toString(Qt::ISODate)), e = quoted(period.end.toString(Qt::ISODate));
+    const QString s = sqlQuoted(isoDay(period.start)), e = sqlQuoted(isoDay(period.end));
     const QString range = QStringLiteral(" BETWEEN %1 AND %2").arg(s, e);
     const QString dayTest = mode == Mode::Day ? QStringLiteral(" = ") + s : range;
     struct Kind
@@ -306,8 +284,8 @@ void mandatedStatements(sqlite3 *db, Mode mode, const Period &period)
     for (const Kind *k : {&kinds[1], &kinds[0]})
         bare.run(QStringLiteral("SELECT %1No,%1Date,%1Class,%1Num,%1Desc FROM %2 WHERE %1Date%3 ORDER BY %1No")
                      .arg(QLatin1String(k->prefix), QLatin1String(k->table), dayTest));
-    sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    db.execute(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    db.execute(QStringLiteral("BEGIN"));
     for (const char *table : {"IncomeStatistic", "PayoutStatistic", "AllCount"})
         bare.run(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)));
     for (const Kind &k : kinds) {
@@ -316,9 +294,9 @@ void mandatedStatements(sqlite3 *db, Mode mode, const Period &period)
         for (const auto &category : categories) {
             const QString name = category[0].toString();
             const auto sum = bare.rows(QStringLiteral("SELECT Sum(%1Num) AS %1Num_Count FROM %2 WHERE %1Date%3 AND %1Class=%4")
-                                           .arg(p, t, dayTest, quoted(name)));
+                                           .arg(p, t, dayTest, sqlQuoted(name)));
             bare.run(QStringLiteral("INSERT INTO %1(%2Class,%2Count) VALUES(%3, %4 )")
-                         .arg(QLatin1String(k.statTable), QLatin1String(k.statPrefix), quoted(name), generalNumber(sum[0][0])));
+                         .arg(QLatin1String(k.statTable), QLatin1String(k.statPrefix), sqlQuoted(name), generalNumber(sum[0][0])));
         }
     }
     double totals[2] = {0, 0};
@@ -331,19 +309,19 @@ void mandatedStatements(sqlite3 *db, Mode mode, const Period &period)
                  .arg(totals[0], 0, 'g', 15)
                  .arg(totals[1], 0, 'g', 15)
                  .arg(totals[0] - totals[1], 0, 'g', 15));
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+    db.execute(QStringLiteral("COMMIT"));
+    db.execute(QStringLiteral("PRAGMA synchronous=FULL"));
     for (const char *table : {"IncomeStatistic", "PayoutStatistic", "AllCount"})
         bare.run(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table)));
 }
 
 // The floor measured before the chain had to write anything: the two list
 // selects and one grouped sum per table.
-void groupByStatements(sqlite3 *db, const Period &period)
+void groupByStatements(Database &db, const Period &period)
 {
     BareRunner bare(db);
     const QString range = QStringLiteral(" BETWEEN %1 AND %2")
-                              .arg(quoted(period.start.toString(Qt::ISODate)), quoted(period.end.toString(Qt::ISODate)));
+                              .arg(sqlQuoted(isoDay(period.start)), sqlQuoted(isoDay(period.end)));
     bare.run(QStringLiteral("SELECT P_No,P_Date,P_Class,P_Num,P_Desc FROM Payout WHERE P_Date%1 ORDER BY P_No").arg(range));
     bare.run(QStringLiteral("SELECT I_No,I_Date,I_Class,I_Num,I_Desc FROM Income WHERE I_Date%1 ORDER BY I_No").arg(range));
     bare.run(QStringLiteral("SELECT P_Class, Sum(P_Num) FROM Payout WHERE P_Date%1 GROUP BY P_Class").arg(range));
@@ -369,12 +347,12 @@ void showPeriod(TMainFm *main, const Period &period)
 
 // A chain that failed would time fast: stop when the chain did not show the
 // period's records, or reported an error.
-void checkShown(TMainFm *main, sqlite3 *db, Mode mode, const Period &period)
+void checkShown(TMainFm *main, Database &db, Mode mode, const Period &period)
 {
-    const QString start = quoted(period.start.toString(Qt::ISODate));
+    const QString start = sqlQuoted(isoDay(period.start));
     const QString test = mode == Mode::Day
         ? QStringLiteral(" = ") + start
-        : QStringLiteral(" BETWEEN %1 AND %2").arg(start, quoted(period.end.toString(Qt::ISODate)));
+        : QStringLiteral(" BETWEEN %1 AND %2").arg(start, sqlQuoted(isoDay(period.end)));
     const qint64 expected = BareRunner(db).rows(QStringLiteral("SELECT count(*) FROM Payout WHERE P_Date") + test)[0][0].toLongLong();
     const int shown = main->DBGridZC->model()->rowCount();
     const QString error = reportedError(main->StatusBar1);
@@ -386,7 +364,7 @@ void checkShown(TMainFm *main, sqlite3 *db, Mode mode, const Period &period)
 
 void benchPeriods(int years, TMainFm *main, const QString &path)
 {
-    SqliteHandle db = openDb(path);
+    Database db = openDb(path);
     const QDate middle = middleOf(years);
     for (const Mode mode : {Mode::Day, Mode::Month, Mode::Year}) {
         const QDate other = mode == Mode::Day ? middle.addDays(1) : mode == Mode::Month ? middle.addMonths(1)
@@ -411,12 +389,12 @@ void benchPeriods(int years, TMainFm *main, const QString &path)
                 if (r % block == block - 1)
                     for (int b = r + 1 - block; b <= r; ++b) {
                         const Period &bare = periods[b % 2];
-                        mandatedTimes.push_back(threadCpuMs([&] { mandatedStatements(db.get(), mode, bare); }));
+                        mandatedTimes.push_back(threadCpuMs([&] { mandatedStatements(db, mode, bare); }));
                     }
             }
-            checkShown(main, db.get(), mode, periods[(runs - 1) % 2]);
+            checkShown(main, db, mode, periods[(runs - 1) % 2]);
             for (int r = 0; r < runs; ++r)
-                groupByTimes.push_back(threadCpuMs([&] { groupByStatements(db.get(), periods[r % 2]); }));
+                groupByTimes.push_back(threadCpuMs([&] { groupByStatements(db, periods[r % 2]); }));
             const double chainMs = median(chainTimes), mandatedMs = median(mandatedTimes);
             std::printf("%dy %s %s chain_ms=%.2f mandated_ms=%.2f groupby_ms=%.2f ratio=%.2f\n", years, modeName(mode),
                         tab == main->TabSheet1 ? "income" : "stats", chainMs, mandatedMs, median(groupByTimes),
@@ -468,8 +446,8 @@ int wholeLedgerChild(const QDate &last)
         times.push_back(threadCpuMs([&] { chain(main); }));
         grown = std::max(grown, residentMb() - before);
     }
-    SqliteHandle db = openDb(QStringLiteral("Tavokel.257"));
-    checkShown(main, db.get(), Mode::Month, Period{QString(), QString(), QString(), firstDay, last.addDays(-((runs - 1) % 2))});
+    Database db = openDb(QStringLiteral("Tavokel.257"));
+    checkShown(main, db, Mode::Month, Period{QString(), QString(), QString(), firstDay, last.addDays(-((runs - 1) % 2))});
     std::printf("%.2f %.1f %.1f\n", median(times), grown, statusMb("VmHWM"));
     std::fflush(stdout);
     return 0;
@@ -533,8 +511,8 @@ void benchExport(int years, const QString &path)
     }
     QFile written(csv);
     const qint64 records = written.open(QIODevice::ReadOnly) ? written.readAll().count("\r\n") - 1 : -1;
-    SqliteHandle db = openDb(path);
-    Statement count(db.get(), QStringLiteral("SELECT (SELECT count(*) FROM Income) + (SELECT count(*) FROM Payout)"));
+    Database db = openDb(path);
+    Statement count(db, QStringLiteral("SELECT (SELECT count(*) FROM Income) + (SELECT count(*) FROM Payout)"));
     if (!count.step() || count.value(0).toLongLong() != records) {
         std::fprintf(stderr, "bench: the export wrote %lld records, not all of them\n", records);
         std::exit(1);
@@ -583,7 +561,7 @@ int main(int argc, char **argv)
         benchExport(years, path);
         QDir::setCurrent(home);
         if (years > 1) {
-            const QString last = endOf(years).addDays(-1).toString(Qt::ISODate);
+            const QString last = isoDay(endOf(years).addDays(-1));
             const QList<QByteArray> figures = runChild(dir, {QStringLiteral("--whole-ledger-child"), last}).front().split(' ');
             std::printf("%dy custom-all chain_ms=%s rss_delta_mb=%s\n", years, figures.value(0).constData(),
                         figures.value(1).constData());

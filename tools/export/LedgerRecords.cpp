@@ -1,11 +1,11 @@
 #include "LedgerRecords.h"
 
 #include "platform/Error.h"
+#include "store/SqlText.h"
 #include "store/Statement.h"
 
 #include <QFileInfo>
 #include <QStringList>
-#include <sqlite3.h>
 
 namespace {
 
@@ -30,9 +30,17 @@ QString recordsSql()
     return selects.join(QStringLiteral(" UNION ALL ")) + QStringLiteral(" ORDER BY 3, 2, 1");
 }
 
-QVariant isoDay(const QDate &day)
+// The wording of a refusal: is the file no database, or could it not be read?
+Error refusal(const QString &path, const Error &failure, const QString &reason)
 {
-    return day.isNull() ? QVariant() : QVariant(day.toString(Qt::ISODate));
+    if (sqliteFailureOf(failure) == SqliteFailure::NotADatabase)
+        return Error(QStringLiteral("%1 is not a ledger data file: %2").arg(path, reason));
+    return Error(QStringLiteral("cannot read %1: %2").arg(path, reason));
+}
+
+QVariant boundOf(const QDate &day)
+{
+    return day.isNull() ? QVariant() : QVariant(isoDay(day));
 }
 
 } // namespace
@@ -48,38 +56,34 @@ std::vector<LedgerRecord> readLedgerRecords(const QString &path, const DayRange 
     // that): only a connection that may write removes the -wal when it is the
     // last to close; a read-only one leaves it behind. No CREATE: a file that
     // disappeared in the meantime is not made afresh.
-    sqlite3 *raw = nullptr;
-    const int opened = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-    const SqliteHandle db(raw);
-    auto failure = [&](int code) {
-        const QString reason = raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QString::fromUtf8(sqlite3_errstr(code));
-        return Error(code == SQLITE_NOTADB ? QStringLiteral("%1 is not a ledger data file: %2").arg(path, reason)
-                                           : QStringLiteral("cannot read %1: %2").arg(path, reason));
-    };
-    if (opened != SQLITE_OK)
-        throw failure(opened);
+    Database db;
+    try {
+        db = openDatabase(path, Database::ReadWrite);
+    } catch (const Error &e) {
+        throw refusal(path, e, e.message());
+    }
     // As long as the program waits for a writer before it gives up.
-    sqlite3_busy_timeout(raw, 10000);
+    db.setBusyTimeout(10000);
     std::vector<LedgerRecord> records;
     int tables = 0;
     try {
         // The sort of a whole ledger stays in memory rather than in temporary files.
         for (const char *pragma : {"PRAGMA query_only=ON", "PRAGMA temp_store=MEMORY", "PRAGMA cache_size=-65536"})
-            Statement(raw, QLatin1String(pragma)).run();
-        Statement count(raw, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
+            Statement(db, QLatin1String(pragma)).run();
+        Statement count(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
                                             "AND name COLLATE NOCASE IN ('Income', 'Payout')"));
         count.step();
         tables = count.value(0).toInt();
         if (tables == 2) {
-            Statement select(raw, recordsSql());
-            select.bind(1, isoDay(range.from));
-            select.bind(2, isoDay(range.to));
+            Statement select(db, recordsSql());
+            select.bind(1, boundOf(range.from));
+            select.bind(2, boundOf(range.to));
             while (select.step())
                 records.push_back({select.value(0).toInt() == 1, select.value(2), select.value(3), select.value(4),
                                    select.value(5)});
         }
-    } catch (const Error &) {
-        throw failure(sqlite3_errcode(raw));
+    } catch (const Error &e) {
+        throw refusal(path, e, db.errorMessage());
     }
     if (tables != 2)
         throw Error(QStringLiteral("%1 is not a ledger data file: it lacks the Income or the Payout table").arg(path));

@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <memory>
-#include <sqlite3.h>
 
 namespace {
 
@@ -61,32 +60,32 @@ void createLedgerFile(const QString &path, bool withCategories)
 {
     if (QFileInfo::exists(path))
         throw Error(QStringLiteral("'%1' exists already; a new ledger is never written over a file").arg(path));
-    sqlite3 *raw = nullptr;
-    const QByteArray utf8 = path.toUtf8();
-    const int rc = sqlite3_open_v2(utf8.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_EXCLUSIVE, nullptr);
-    SqliteHandle db(raw);
-    if (rc != SQLITE_OK)
-        throw Error(QStringLiteral("Cannot create '%1': %2").arg(path, QString::fromUtf8(sqlite3_errstr(rc))));
+    Database db;
     try {
-        Statement(raw, QStringLiteral("PRAGMA journal_mode=WAL")).run();
-        Statement(raw, QStringLiteral("BEGIN")).run();
+        db = openDatabase(path, Database::ReadWrite | Database::Create | Database::Exclusive);
+    } catch (const Error &e) {
+        throw Error(QStringLiteral("Cannot create '%1': %2").arg(path, e.message()), e.resultCode());
+    }
+    try {
+        Statement(db, QStringLiteral("PRAGMA journal_mode=WAL")).run();
+        Statement(db, QStringLiteral("BEGIN")).run();
         for (const QString &sql : schema())
-            Statement(raw, sql).run();
+            Statement(db, sql).run();
         if (withCategories) {
             for (const char *name : incomeCategories) {
-                Statement insert(raw, QStringLiteral("INSERT INTO IncomeClass(IC_Name) VALUES(?)"));
+                Statement insert(db, QStringLiteral("INSERT INTO IncomeClass(IC_Name) VALUES(?)"));
                 insert.bind(1, QString::fromUtf8(name));
                 insert.run();
             }
             for (const char *name : payoutCategories) {
-                Statement insert(raw, QStringLiteral("INSERT INTO PayoutClass(PC_Name) VALUES(?)"));
+                Statement insert(db, QStringLiteral("INSERT INTO PayoutClass(PC_Name) VALUES(?)"));
                 insert.bind(1, QString::fromUtf8(name));
                 insert.run();
             }
         }
-        Statement(raw, QStringLiteral("COMMIT")).run();
+        Statement(db, QStringLiteral("COMMIT")).run();
     } catch (...) {
-        db.reset();
+        db = Database();
         QFile::remove(path);
         throw;
     }

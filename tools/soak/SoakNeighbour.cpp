@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <chrono>
 #include <random>
-#include <sqlite3.h>
 #include <thread>
 
 namespace soak {
@@ -27,10 +26,8 @@ public:
     {
         m_module.ADOConnection1.setConnectionString(TDataModule1::connectionStringFor(ledgerPath));
         m_module.ADOConnection1.open();
-        sqlite3 *raw = nullptr;
-        sqlite3_open_v2(QFile::encodeName(ledgerPath).constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
-        m_reader.reset(raw);
-        sqlite3_busy_timeout(raw, 10000);
+        m_reader = openDatabase(ledgerPath, Database::ReadOnly);
+        m_reader.setBusyTimeout(10000);
     }
 
     void step()
@@ -64,16 +61,16 @@ private:
 
     void holdARead()
     {
-        Statement(m_reader.get(), QStringLiteral("BEGIN")).run();
-        Statement(m_reader.get(), QStringLiteral("SELECT count(*), sum(P_Num) FROM Payout")).run();
+        Statement(m_reader, QStringLiteral("BEGIN")).run();
+        Statement(m_reader, QStringLiteral("SELECT count(*), sum(P_Num) FROM Payout")).run();
         std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(0, 40)(m_random)));
-        Statement(m_reader.get(), QStringLiteral("COMMIT")).run();
+        Statement(m_reader, QStringLiteral("COMMIT")).run();
     }
 
     Neighbour m_kind;
     QString m_ledgerPath;
     TDataModule1 m_module;
-    SqliteHandle m_reader;
+    Database m_reader;
     JournalWriter m_journal;
     std::mt19937 m_random;
     QString m_sourcePath;

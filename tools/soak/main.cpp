@@ -28,7 +28,6 @@
 #include <random>
 #include <signal.h>
 #include <spawn.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -53,15 +52,13 @@ struct Counts
 // What the ledger must hold: marker -> (table, present).
 using Expected = QHash<QString, std::pair<QString, bool>>;
 
-SqliteHandle openLedger(const QString &path)
+Database openLedger(const QString &path)
 {
-    sqlite3 *db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    return SqliteHandle(db);
+    return openDatabase(path, Database::ReadWrite);
 }
 
 // The markers of the soak's records in each table; raises when unreadable.
-QHash<QString, QSet<QString>> markersIn(sqlite3 *db)
+QHash<QString, QSet<QString>> markersIn(Database &db)
 {
     QHash<QString, QSet<QString>> found;
     for (const soak::Target &t : soak::targets()) {
@@ -87,7 +84,7 @@ int misses(const Expected &expected, const QHash<QString, QSet<QString>> &found,
     return missing;
 }
 
-QString integrity(sqlite3 *db)
+QString integrity(Database &db)
 {
     Statement check(db, QStringLiteral("PRAGMA integrity_check"));
     return check.step() ? check.value(0).toString() : QString();
@@ -134,8 +131,8 @@ int mainFileMisses(const QString &dir, const QString &ledger, const Expected &ex
     QFile::copy(ledger, copy);
     int missing = 0;
     try {
-        SqliteHandle db = openLedger(copy);
-        missing = misses(expected, markersIn(db.get()), named ? "main file alone" : nullptr);
+        Database db = openLedger(copy);
+        missing = misses(expected, markersIn(db), named ? "main file alone" : nullptr);
     } catch (const Error &e) {
         std::fprintf(stderr, "main file alone: %s\n", e.what());
         missing = int(expected.size());
@@ -174,19 +171,20 @@ void round(const QString &dir, const QString &ledger, unsigned seed, std::mt1993
     const int inMainFileOnlyLater = mainFileMisses(dir, ledger, expected, neighbourJournal.isEmpty());
     (neighbourJournal.isEmpty() ? counts.mainFileMissing : counts.mainFilePending) += inMainFileOnlyLater;
 
-    SqliteHandle db = openLedger(ledger);
-    const QString check = integrity(db.get());
+    Database db = openLedger(ledger);
+    const QString check = integrity(db);
     if (check != QLatin1String("ok")) {
         std::fprintf(stderr, "integrity_check: %s\n", qPrintable(check));
         ++counts.integrityFailures;
     }
-    const auto found = markersIn(db.get());
+    const auto found = markersIn(db);
     counts.lost += misses(expected, found, "ledger");
-    // Alone, this check was the first to open the ledger after the kill, and
-    // its recovery of the log decided whether a write cut short happened.
-    // Beside another program it is not: a write whose last frame reached the
-    // log before the kill may still come in at the next recovery, so it stays
-    // undecided.
+    // A write killed in flight may have reached the log whole without the
+    // shared index showing it yet. Alone, this reader rebuilds the index from
+    // the log and sees how it ended. Beside a neighbour the index lives on:
+    // the write stays unseen until the neighbour's next write lands over it,
+    // or shows after all when the last connection closes and the index is
+    // rebuilt; what is seen of it now is no outcome yet.
     if (neighbourJournal.isEmpty())
         for (const soak::Entry &entry : inFlight)
             expected.insert(entry.marker, {entry.table, found.value(entry.table).contains(entry.marker)});
@@ -212,8 +210,8 @@ int controller(int kills, unsigned seed, const QString &beside)
         killAndWait(neighbour, "neighbour");
         addNeighbourWrites(neighbourJournal, expected);
         {
-            SqliteHandle last = openLedger(ledger); // the last to close copies the log
-            counts.lost += misses(expected, markersIn(last.get()), "ledger");
+            Database last = openLedger(ledger); // the last to close copies the log
+            counts.lost += misses(expected, markersIn(last), "ledger");
         }
         counts.mainFileMissing += mainFileMisses(dir.path(), ledger, expected, true);
     }
