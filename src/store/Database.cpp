@@ -166,6 +166,18 @@ Database::Checkpoint Database::checkpointWithoutWaiting() noexcept
     return result;
 }
 
+Database::Checkpoint Database::checkpointWaiting(int ms) noexcept
+{
+    Checkpoint result;
+    sqlite3_busy_timeout(handle(), ms);
+    const int rc = sqlite3_wal_checkpoint_v2(handle(), "main", SQLITE_CHECKPOINT_FULL, &result.logFrames,
+                                             &result.copiedFrames);
+    sqlite3_busy_timeout(handle(), m_busyTimeoutMs);
+    result.done = rc == SQLITE_OK;
+    result.busy = rc == SQLITE_BUSY;
+    return result;
+}
+
 void Database::addCheck(const char *name, Check check)
 {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;

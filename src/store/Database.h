@@ -76,6 +76,9 @@ public:
     // Copies the log into the main file and empties it, without waiting for
     // other connections (the busy timeout is suspended meanwhile).
     Checkpoint checkpointWithoutWaiting() noexcept;
+    // Copies the whole log into the main file, waiting at most ms for other
+    // connections' readers to reach the newest state; the log stays as it is.
+    Checkpoint checkpointWaiting(int ms) noexcept;
 
     // Installs name(column, value), deterministic, as a check for triggers:
     // its refusal ends the statement with the message and a code that
