@@ -96,6 +96,7 @@ private:
         void operator()(sqlite3 *db) const noexcept;
     };
     sqlite3 *handle() const { return m_db.get(); }
+    Checkpoint checkpoint(int mode, int waitMs) noexcept; // mode: SQLite's SQLITE_CHECKPOINT_*
 
     std::unique_ptr<sqlite3, Closer> m_db;
     int m_busyTimeoutMs = 0;
