@@ -117,10 +117,10 @@ QString Database::firstText(const QString &sql)
     } first;
     const QByteArray utf8 = sql.toUtf8();
     const int rc = sqlite3_exec(handle(), utf8.constData(), [](void *out, int, char **values, char **) {
-        auto *first = static_cast<First *>(out);
-        if (!first->seen && values && values[0])
-            first->text = QString::fromUtf8(values[0]);
-        first->seen = true;
+        auto *row = static_cast<First *>(out);
+        if (!row->seen && values && values[0])
+            row->text = QString::fromUtf8(values[0]);
+        row->seen = true;
         return 0;
     }, &first, nullptr);
     if (rc != SQLITE_OK)
@@ -179,7 +179,7 @@ void Database::addCheck(const char *name, Check check)
 {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     if (sqlite3_create_function_v2(handle(), name, 2, flags, new Check(check), runCheck, nullptr, nullptr,
-                                   [](void *check) { delete static_cast<Check *>(check); })
+                                   [](void *installed) { delete static_cast<Check *>(installed); })
         != SQLITE_OK)
         throw sqliteError(handle(), QStringLiteral("无法安装数值和日期的检查"));
 }

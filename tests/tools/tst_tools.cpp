@@ -103,24 +103,24 @@ class TestTools : public QObject
     Q_OBJECT
 
     QTemporaryDir dir;
-    QString ledger;
+    QString madeLedger;
 
-    Run sql(const QString &statements) { return run(tool("lumibran-sql"), {ledger}, statements); }
+    Run sql(const QString &statements) { return run(tool("lumibran-sql"), {madeLedger}, statements); }
 
 private slots:
     void initTestCase()
     {
         const Run made = run(tool("lumibran-newledger"), {}, QString(), dir.path());
         QCOMPARE(made.status, 0);
-        ledger = dir.filePath(QStringLiteral("Tavokel.257"));
-        QVERIFY(QFileInfo::exists(ledger));
+        madeLedger = dir.filePath(QStringLiteral("Tavokel.257"));
+        QVERIFY(QFileInfo::exists(madeLedger));
     }
 
     void newLedgerRefusesToOverwrite()
     {
-        const Run again = run(tool("lumibran-newledger"), {ledger});
+        const Run again = run(tool("lumibran-newledger"), {madeLedger});
         QCOMPARE(again.status, 1);
-        QVERIFY(again.err.contains(ledger));
+        QVERIFY(again.err.contains(madeLedger));
         const QString bare = dir.filePath(QStringLiteral("bare.257"));
         QCOMPARE(run(tool("lumibran-newledger"), {QStringLiteral("--no-categories"), bare}).status, 0);
         const Run counts = run(tool("lumibran-sql"), {bare}, QStringLiteral("Select Count(*) As N From IncomeClass\n"));
@@ -194,7 +194,7 @@ private slots:
         const QString import = QStringLiteral("INSERT INTO Payout SELECT * FROM  Payout IN '%1'\n"
                                               "INSERT INTO PayoutClass SELECT * FROM  PayoutClass IN '%1'\n"
                                               "Select Count(*) As N From Payout\n")
-                                   .arg(ledger);
+                                   .arg(madeLedger);
         const Run done = run(tool("lumibran-sql"), {target.filePath(QStringLiteral("Tavokel.257"))}, clearing + import);
         QCOMPARE(done.err, QString());
         QCOMPARE(done.out, QStringLiteral("N\n2\n"));
@@ -218,7 +218,7 @@ private slots:
     // each category's sum comes from an index alone.
     void aCategorysSumIsReadFromAnIndexAlone()
     {
-        Database db = openDatabase(ledger, Database::ReadOnly);
+        Database db = openDatabase(madeLedger, Database::ReadOnly);
         for (const char *sql : {"SELECT Sum(P_Num) FROM Payout WHERE P_Date BETWEEN '2010-03-01' AND '2010-03-31' AND P_Class='Food'",
                                 "SELECT Sum(I_Num) FROM Income WHERE I_Date = '2010-03-09' AND I_Class='Pay'"}) {
             Statement plan(db, QStringLiteral("EXPLAIN QUERY PLAN ") + QLatin1String(sql));
