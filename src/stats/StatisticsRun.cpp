@@ -2,7 +2,7 @@
 
 #include "DBChart.h"
 #include "NumberPatterns.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "platform/ErrorReport.h"
 #include "store/DataModuleUt.h"
 #include "store/SqlText.h"

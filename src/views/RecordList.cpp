@@ -1,6 +1,6 @@
 #include "RecordList.h"
 
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "platform/ErrorReport.h"
 #include "store/Connection.h"
 #include "store/Query.h"

@@ -1,7 +1,7 @@
 #include "StatisticsPeriod.h"
 
 #include "platform/DatePicker.h"
-#include "platform/DateConventions.h"
+#include "core/DateConventions.h"
 #include "platform/SelectorBox.h"
 
 #include <QRadioButton>
