@@ -302,6 +302,8 @@ void DataGrid::deleteCurrentRecord()
                                MessageBoxes::Ok | MessageBoxes::Cancel)
             != MessageBoxes::Ok)
         return;
+    // The row keeps what was typed if the record turns out changed and stays.
+    commitOpenEditor();
     if (!m_model->removeRows(m_model->currentRow(), 1))
         reportRefusal(*m_model);
 }

@@ -4,12 +4,12 @@
 #include "store/Backup.h"
 #include "store/Connection.h"
 #include "store/ConnectionString.h"
+#include "store/SourceSnapshot.h"
 #include "store/SqlText.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <filesystem>
 
 namespace {
 
@@ -94,34 +94,13 @@ private:
 
 } // namespace
 
-bool isSameFile(const QString &a, const QString &b)
-{
-    std::error_code missing; // either name reaches no file: not the same
-    return std::filesystem::equivalent(QFile::encodeName(a).toStdString(), QFile::encodeName(b).toStdString(), missing);
-}
-
-namespace {
-
-// Whether a source, or the -wal or -journal that its copy reads beside it, is
-// one of the ledger's files.
-bool sharesAFileWithLedger(const QString &source, const QString &ledger)
-{
-    for (const char *sourceSuffix : {"", "-wal", "-journal"})
-        for (const char *ledgerSuffix : {"", "-wal", "-shm", "-journal"})
-            if (isSameFile(source + QLatin1String(sourceSuffix), ledger + QLatin1String(ledgerSuffix)))
-                return true;
-    return false;
-}
-
-} // namespace
-
 void importLedger(const QString &ledgerConnectionString, const QString &sourcePath, bool clearFirst)
 {
     const QString ledgerPath = dataSourceOf(ledgerConnectionString);
     // Cleared first, the ledger would then be read back empty. And the copy
     // of the source reads its -wal and -journal with plain file calls: on the
     // ledger's own files, closing them would drop the locks SQLite holds.
-    if (sharesAFileWithLedger(sourcePath, ledgerPath))
+    if (sharesAFileWith(sourcePath, ledgerPath))
         throw Error(QStringLiteral("不能从正在使用的账本文件本身导入：%1").arg(sourcePath));
 
     Connection connection;

@@ -11,7 +11,3 @@
 // Raises Error with the reason; the ledger data file itself, its -wal, -shm
 // and -journal are refused as the source before any statement runs.
 void importLedger(const QString &ledgerConnectionString, const QString &sourcePath, bool clearFirst);
-
-// Whether two names reach the same file: the same file identity, whether by
-// the same path, a link or another mount of the folder.
-bool isSameFile(const QString &a, const QString &b);

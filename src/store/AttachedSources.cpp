@@ -33,6 +33,10 @@ void AttachedSources::release() noexcept
 
 AttachedSources::Attached AttachedSources::attach(const QString &file, const QString &key)
 {
+    // The snapshot copies with plain file calls, which would drop the locks
+    // SQLite holds on our own file: that file is read through SQLite alone.
+    if (sharesAFileWith(file, m_ownFile))
+        throw Error(QStringLiteral("不能通过 IN 读取正在使用的账本文件本身：%1").arg(QFileInfo(file).absoluteFilePath()));
     auto snapshot = std::make_unique<SourceSnapshot>(file);
     QString schema;
     for (qsizetype i = 0; schema.isEmpty(); ++i)

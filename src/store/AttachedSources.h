@@ -16,7 +16,8 @@ class Database;
 class AttachedSources
 {
 public:
-    explicit AttachedSources(Database &db) : m_db(db) {}
+    // ownFile: the database of db, which no statement may read through IN.
+    AttachedSources(Database &db, QString ownFile) : m_db(db), m_ownFile(std::move(ownFile)) {}
 
     // The schema from which a statement reads table of file; raises Error
     // naming the path when the file cannot be read or lacks the table.
@@ -37,5 +38,6 @@ private:
     void checkTable(const Attached &source, const QString &table);
 
     Database &m_db;
+    QString m_ownFile;
     std::vector<Attached> m_attached;
 };

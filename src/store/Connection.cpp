@@ -97,7 +97,7 @@ void Connection::open()
         throw Error(QStringLiteral("账本数据文件只能读取，不能写入：%1").arg(path));
     db.setBusyTimeout(busyTimeoutMs);
     m_db = std::move(db);
-    m_sources = std::make_unique<AttachedSources>(m_db);
+    m_sources = std::make_unique<AttachedSources>(m_db, path);
     // Reading the schema is what tells a database from any other file. A
     // missing table is no reason to refuse the file: only the statements that
     // name it fail, with the engine's message. WAL keeps the file whole

@@ -154,16 +154,25 @@ QString Database::errorMessage() const
     return QString::fromUtf8(sqlite3_errmsg(handle()));
 }
 
-Database::Checkpoint Database::checkpointWithoutWaiting() noexcept
+Database::Checkpoint Database::checkpoint(int mode, int waitMs) noexcept
 {
     Checkpoint result;
-    sqlite3_busy_timeout(handle(), 0);
-    const int rc = sqlite3_wal_checkpoint_v2(handle(), "main", SQLITE_CHECKPOINT_TRUNCATE, &result.logFrames,
-                                             &result.copiedFrames);
+    sqlite3_busy_timeout(handle(), waitMs);
+    const int rc = sqlite3_wal_checkpoint_v2(handle(), "main", mode, &result.logFrames, &result.copiedFrames);
     sqlite3_busy_timeout(handle(), m_busyTimeoutMs);
     result.done = rc == SQLITE_OK;
     result.busy = rc == SQLITE_BUSY;
     return result;
+}
+
+Database::Checkpoint Database::checkpointWithoutWaiting() noexcept
+{
+    return checkpoint(SQLITE_CHECKPOINT_TRUNCATE, 0);
+}
+
+Database::Checkpoint Database::checkpointWaiting(int ms) noexcept
+{
+    return checkpoint(SQLITE_CHECKPOINT_FULL, ms);
 }
 
 void Database::addCheck(const char *name, Check check)

@@ -76,6 +76,9 @@ public:
     // Copies the log into the main file and empties it, without waiting for
     // other connections (the busy timeout is suspended meanwhile).
     Checkpoint checkpointWithoutWaiting() noexcept;
+    // Copies the whole log into the main file, waiting at most ms for other
+    // connections' readers to reach the newest state; the log stays as it is.
+    Checkpoint checkpointWaiting(int ms) noexcept;
 
     // Installs name(column, value), deterministic, as a check for triggers:
     // its refusal ends the statement with the message and a code that
@@ -93,6 +96,7 @@ private:
         void operator()(sqlite3 *db) const noexcept;
     };
     sqlite3 *handle() const { return m_db.get(); }
+    Checkpoint checkpoint(int mode, int waitMs) noexcept; // mode: SQLite's SQLITE_CHECKPOINT_*
 
     std::unique_ptr<sqlite3, Closer> m_db;
     int m_busyTimeoutMs = 0;

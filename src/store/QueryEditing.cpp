@@ -76,7 +76,10 @@ void Query::requireCurrentRowAsRead()
     requireOpen();
     if (m_current < 0)
         throw Error(QStringLiteral("Cannot perform this operation on an empty dataset"));
-    requireModifiable();
+    // The check needs no key of the table's own: a list over a table without
+    // one is checked, and deleted by its statement, all the same.
+    if (RowWriter::sourceTable(m_fields).isEmpty())
+        requireModifiable();
     RowWriter(connectionForUse(), m_fields, m_keyField).requireAsRead(m_rows, m_current);
 }
 

@@ -9,21 +9,36 @@
 
 namespace {
 
-Error staleRow(const QString &outcome)
+// A stale edit stays in its row until the user gives it up: a refresh alone
+// would try to save it again.
+Error staleEdit()
 {
-    return Error(QStringLiteral("这条记录在显示之后已被修改或删除，%1，请刷新后再试").arg(outcome));
+    return Error(QStringLiteral("这条记录在显示之后已被修改或删除，修改没有保存，请按 Esc 放弃修改后再刷新"));
+}
+
+Error staleDelete()
+{
+    return Error(QStringLiteral("这条记录在显示之后已被修改或删除，没有删除，请刷新后再试"));
 }
 
 } // namespace
 
-int RowWriter::keyFieldOf(Connection &connection, const std::vector<RowSetField> &fields)
+QString RowWriter::sourceTable(const std::vector<RowSetField> &fields)
 {
-    if (fields.empty() || !connection.connected())
-        return -1;
+    if (fields.empty())
+        return QString();
     const QString table = fields.front().table;
     for (const RowSetField &field : fields)
         if (field.table.isEmpty() || field.table != table)
-            return -1;
+            return QString();
+    return table;
+}
+
+int RowWriter::keyFieldOf(Connection &connection, const std::vector<RowSetField> &fields)
+{
+    const QString table = sourceTable(fields);
+    if (table.isEmpty() || !connection.connected())
+        return -1;
     const TableColumns columns = connection.columnsOf(table);
     for (size_t i = 0; i < fields.size(); ++i) {
         const auto described = std::find_if(columns.begin(), columns.end(), [&](const TableColumn &column) {
@@ -36,7 +51,7 @@ int RowWriter::keyFieldOf(Connection &connection, const std::vector<RowSetField>
 }
 
 RowWriter::RowWriter(Connection &connection, const std::vector<RowSetField> &fields, int keyField)
-    : m_connection(connection), m_fields(fields), m_keyField(keyField), m_table(fields[size_t(keyField)].table)
+    : m_connection(connection), m_fields(fields), m_keyField(keyField), m_table(sourceTable(fields))
 {
 }
 
@@ -61,7 +76,7 @@ void RowWriter::requireAsRead(const RowStore &rows, int row)
                    QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(sqlQuotedName(m_table), rowAsReadCondition()));
     bindRowAsRead(find, 1, rows, row);
     if (!find.step() || find.value(0).toLongLong() == 0)
-        throw staleRow(QStringLiteral("没有删除"));
+        throw staleDelete();
 }
 
 QVariant RowWriter::insert(const Values &values)
@@ -104,7 +119,7 @@ QVariant RowWriter::update(const RowStore &rows, int row, const Values &values)
         bindRowAsRead(update, index, rows, row);
         update.run();
         if (update.changes() == 0)
-            throw staleRow(QStringLiteral("修改没有保存"));
+            throw staleEdit();
         for (const auto &[field, value] : values)
             if (field == m_keyField)
                 key = value;
@@ -120,7 +135,7 @@ void RowWriter::remove(const RowStore &rows, int row)
         bindRowAsRead(remove, 1, rows, row);
         remove.run();
         if (remove.changes() == 0)
-            throw staleRow(QStringLiteral("没有删除"));
+            throw staleDelete();
     });
 }
 

@@ -21,10 +21,12 @@ class RowWriter
 public:
     using Values = std::vector<std::pair<int, QVariant>>; // field and value to store
 
-    // The field that keys the table all fields come from; -1 when the rows
-    // cannot be written back.
+    // The one table that all fields come from; empty when there is none.
+    static QString sourceTable(const std::vector<RowSetField> &fields);
+    // The field that keys that table; -1 when the rows cannot be written back.
     static int keyFieldOf(Connection &connection, const std::vector<RowSetField> &fields);
 
+    // keyField may be -1 for requireAsRead alone, which needs no key.
     RowWriter(Connection &connection, const std::vector<RowSetField> &fields, int keyField);
 
     // Each raises Error; update and remove refuse a row changed since it was read.

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -121,4 +123,19 @@ void SourceSnapshot::recoverCopy()
     }
     if (checked != QLatin1String("ok"))
         throw corrupt(m_path);
+}
+
+bool isSameFile(const QString &a, const QString &b)
+{
+    std::error_code missing; // either name reaches no file: not the same
+    return std::filesystem::equivalent(QFile::encodeName(a).toStdString(), QFile::encodeName(b).toStdString(), missing);
+}
+
+bool sharesAFileWith(const QString &source, const QString &database)
+{
+    for (const char *sourceSuffix : companions)
+        for (const char *databaseSuffix : {"", "-wal", "-shm", "-journal"})
+            if (isSameFile(source + QLatin1String(sourceSuffix), database + QLatin1String(databaseSuffix)))
+                return true;
+    return false;
 }

@@ -30,3 +30,13 @@ private:
     QTemporaryDir m_dir;
     QString m_copyPath;
 };
+
+// Whether two names reach the same file: the same file identity (another
+// hard link, another mount of the folder); a name of no file reaches none.
+bool isSameFile(const QString &a, const QString &b);
+
+// Whether a snapshot of source would read one of the files of database (the
+// file, its -wal, -shm or -journal): a database open in this process may be
+// read only by SQLite, since closing any other descriptor of its files drops
+// every lock SQLite holds on them.
+bool sharesAFileWith(const QString &source, const QString &database);

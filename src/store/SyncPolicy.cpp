@@ -9,6 +9,8 @@ namespace {
 
 // How soon a copy that another program's reader held up is tried again.
 constexpr int copyRetryMs = 25;
+// How long the copy on close waits for another program's reader.
+constexpr int lastCopyWaitMs = 2000;
 
 } // namespace
 
@@ -132,9 +134,13 @@ void SyncPolicy::copyLogIntoMainFile() noexcept
 
 void SyncPolicy::lastCopy() noexcept
 {
-    tryCopyLogIntoMainFile();
     if (m_copyRetry)
         m_copyRetry->stop();
+    // No later try can follow the close: a reader elsewhere that holds the
+    // copy up is waited for, a little, rather than leaving the records in the
+    // log alone.
+    if (!tryCopyLogIntoMainFile() && m_connection.connected() && !m_connection.database().inTransaction())
+        m_connection.database().checkpointWaiting(lastCopyWaitMs);
 }
 
 bool SyncPolicy::tryCopyLogIntoMainFile() noexcept

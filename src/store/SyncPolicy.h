@@ -15,7 +15,8 @@ class QTimer;
 // the main file before it returns, and so is everything on close. When another
 // program's reader holds the log, the write stays durable in the log and the
 // copy is tried again every few milliseconds from the event loop, so that it
-// lands as soon as the reader lets go, without waiting for it meanwhile.
+// lands as soon as the reader lets go, without waiting for it meanwhile; on
+// close, the last copy waits up to two seconds for such a reader.
 // Writes whose loss on a power cut costs nothing (the statistics tables) are
 // committed without waiting for the disk.
 class SyncPolicy
@@ -37,7 +38,7 @@ public:
     bool inScratchBatch() const { return m_inScratchBatch; }
 
     void copyLogIntoMainFile() noexcept; // on failure, tries again from the event loop
-    void lastCopy() noexcept;            // before the connection closes: tried once, then no more
+    void lastCopy() noexcept;            // before the connection closes: waits a little for readers elsewhere
 
 private:
     bool tryCopyLogIntoMainFile() noexcept; // whether the main file holds the whole log

@@ -101,6 +101,40 @@ private slots:
         QCOMPARE(count(name + QStringLiteral("='renamed'")), 1);
     }
 
+    // A category that another program renamed since the list showed it is
+    // neither overwritten by 保存 nor removed by 删除: the status bar says so.
+    void aCategoryChangedElsewhereIsNeitherSavedNorDeleted_data()
+    {
+        QTest::addColumn<bool>("income");
+        QTest::addColumn<bool>("save");
+        for (bool income : {true, false})
+            for (bool save : {true, false})
+                QTest::addRow("%s, %s", income ? "income" : "payout", save ? "save" : "delete") << income << save;
+    }
+    void aCategoryChangedElsewhereIsNeitherSavedNorDeleted()
+    {
+        QFETCH(bool, income);
+        QFETCH(bool, save);
+        DataGrid *grid = income ? m->DBGridSRLB : m->DBGridZCLB;
+        Query &list = income ? app->module()->ADOQuerySRLB : app->module()->ADOQueryZCLB;
+        const QString table = income ? QStringLiteral("IncomeClass") : QStringLiteral("PayoutClass");
+        const QString p = income ? QStringLiteral("IC_") : QStringLiteral("PC_");
+        if (save)
+            typeIntoCell(grid, 1, 1, QStringLiteral("renamed"));
+        else
+            user::clickCell(grid, 1, 1);
+        app->ledger().exec(QStringLiteral("UPDATE %1 SET %2Name='elsewhere' WHERE %2No=%3")
+                               .arg(table, p, list.fieldText(p + QStringLiteral("No"))));
+        const QList<QVariantList> left = app->ledger().rows(QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(table));
+        if (save)
+            user::click(income ? m->BitBtn12 : m->BitBtn16);
+        else
+            user::click(income ? m->BitBtn11 : m->BitBtn14);
+        QCOMPARE(m->statusText(), save ? QStringLiteral("这条记录在显示之后已被修改或删除，修改没有保存，请按 Esc 放弃修改后再刷新")
+                                       : QStringLiteral("这条记录在显示之后已被修改或删除，没有删除，请刷新后再试"));
+        QCOMPARE(app->ledger().rows(QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(table)), left);
+    }
+
     void anUnpostedEditIsLostWhenTheOtherListSaves()
     {
         Query &income = app->module()->ADOQuerySRLB;

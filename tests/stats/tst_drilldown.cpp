@@ -459,6 +459,38 @@ private slots:
         QCOMPARE(columnTexts(grid, 3), QStringList{});
     }
 
+    // A record that another program changed while the detail window showed
+    // it is neither deleted nor overwritten from the window's grid; Esc gives
+    // up the refused edit, and the window closes.
+    void aRecordChangedElsewhereIsKeptInTheDetailGrid()
+    {
+        addRecords();
+        statisticsFor(&TMainFm::RadioButton3, "2010", "03", "09");
+        DataGrid *grid = payoutDetail()->DBGridZC;
+        const QString all = QStringLiteral("SELECT * FROM Payout ORDER BY P_No");
+        QList<QVariantList> left;
+        whenModal([&](QWidget *modal) {
+            QVERIFY(QTest::qWaitForWindowActive(modal));
+            app->ledger().exec(QStringLiteral("UPDATE Payout SET P_Num = P_Num + 1 WHERE P_Desc IN ('a','b')"));
+            left = app->ledger().rows(all);
+            user::clickCell(grid, 1, 1);
+            user::press(Qt::Key_Delete, Qt::ControlModifier);
+            user::clickCell(grid, 0, 3);
+            user::press(Qt::Key_A, Qt::ControlModifier);
+            user::type(QStringLiteral("typed"));
+            user::clickCell(grid, 1, 3);
+            user::press(Qt::Key_Escape);
+            user::press(Qt::Key_Escape);
+        });
+        user::doubleClickCell(m->DBGridZCTJ, rowOf(m->DBGridZCTJ, QStringLiteral("餐饮")), 0);
+        settle();
+        QVERIFY(!payoutDetail()->isVisible());
+        QCOMPARE(app->ledger().rows(all), left);
+        QCOMPARE(app->boxes().shown.size(), 2);
+        QCOMPARE(app->boxes().shown[0].text, QStringLiteral("这条记录在显示之后已被修改或删除，没有删除，请刷新后再试."));
+        QCOMPARE(app->boxes().shown[1].text, QStringLiteral("这条记录在显示之后已被修改或删除，修改没有保存，请按 Esc 放弃修改后再刷新."));
+    }
+
     void anUntouchedNewRowIsDroppedWhenTheWindowCloses()
     {
         addRecords();

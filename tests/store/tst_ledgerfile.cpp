@@ -18,7 +18,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -182,11 +185,20 @@ private slots:
         Statement(reader, QStringLiteral("COMMIT")).run();
         QTRY_COMPARE_WITH_TIMEOUT(inCopy(l.path(), QStringLiteral("SELECT sum(P_Num) FROM Payout")).toDouble(), 1.0, 1000);
 
-        Statement(reader, QStringLiteral("BEGIN")).run();
-        QCOMPARE(Statement(reader, QStringLiteral("SELECT count(*) FROM Payout")).step(), true);
+        // No try follows the close: it waits a little for a reader elsewhere,
+        // here one that lets go a third of a second later.
+        std::atomic<bool> reading = false;
+        std::thread elsewhere([&] {
+            Statement(reader, QStringLiteral("BEGIN")).run();
+            Statement(reader, QStringLiteral("SELECT count(*) FROM Payout")).run();
+            reading = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            Statement(reader, QStringLiteral("COMMIT")).run();
+        });
+        QTRY_VERIFY(reading);
         l.connection.execute(QStringLiteral("INSERT INTO Payout(P_Date,P_Num) VALUES('2010-3-7',4)"));
-        Statement(reader, QStringLiteral("COMMIT")).run();
         l.connection.close();
+        elsewhere.join();
         QCOMPARE(inCopy(l.path(), QStringLiteral("SELECT sum(P_Num) FROM Payout")).toDouble(), 5.0);
     }
 

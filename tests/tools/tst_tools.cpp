@@ -203,6 +203,15 @@ private slots:
         QCOMPARE(missing.status, 1);
         QVERIFY(missing.err.contains(QLatin1String("/nowhere/old.257")));
         QVERIFY(!QFileInfo::exists(QStringLiteral("/nowhere/old.257")));
+        // The ledger in use, or its log, is read through SQLite alone: its copy
+        // would open and close it beside the locks SQLite holds on it.
+        const QString own = target.filePath(QStringLiteral("Tavokel.257"));
+        for (const QString &file : {own, own + QStringLiteral("-wal")}) {
+            const Run itself = run(tool("lumibran-sql"), {own},
+                                   QStringLiteral("Select Count(*) As N From Payout IN '%1'\n").arg(file));
+            QCOMPARE(itself.status, 1);
+            QCOMPARE(itself.err, QStringLiteral("不能通过 IN 读取正在使用的账本文件本身：%1\n").arg(file));
+        }
     }
 
     // A period's statistics must not visit every record of a long ledger:

@@ -159,7 +159,7 @@ private slots:
                                         "INSERT INTO Payout VALUES(1,'2020-01-01','其他支出',7,'imported')")},
         };
         for (const auto &[name, sql] : changes) {
-            for (const char *action : {"save", "delete", "Ctrl+Delete"})
+            for (const char *action : {"save", "row move", "delete", "Ctrl+Delete", "Ctrl+Delete while editing"})
                 QTest::addRow("%s, %s", name, action) << sql << QString::fromLatin1(action);
         }
     }
@@ -168,27 +168,35 @@ private slots:
     {
         QFETCH(QString, elsewhere);
         QFETCH(QString, action);
-        const bool save = action == QLatin1String("save");
+        const bool editing = action == QLatin1String("save") || action == QLatin1String("row move")
+            || action == QLatin1String("Ctrl+Delete while editing");
         showOn(QStringLiteral("2010"), QStringLiteral("03"), QStringLiteral("09"));
         typeIntoPayoutCell(0, 3, QStringLiteral("new note"));
-        if (!save)
+        if (!editing)
             user::press(Qt::Key_Escape);
         for (const QString &sql : elsewhere.split(QStringLiteral("; ")))
             app->ledger().exec(sql);
         const QList<QVariantList> left = app->ledger().rows(QStringLiteral("SELECT * FROM Payout ORDER BY P_No"));
 
-        if (action == QLatin1String("Ctrl+Delete"))
+        if (action.startsWith(QLatin1String("Ctrl+Delete")))
             user::press(Qt::Key_Delete, Qt::ControlModifier);
+        else if (action == QLatin1String("row move"))
+            user::clickCell(m->DBGridZC, 1, 3);
         else
-            user::click(save ? m->BitBtn3 : m->BitBtn2);
+            user::click(action == QLatin1String("save") ? m->BitBtn3 : m->BitBtn2);
         QCOMPARE(app->ledger().rows(QStringLiteral("SELECT * FROM Payout ORDER BY P_No")), left);
-        if (save) {
-            QCOMPARE(m->statusText(), QStringLiteral("这条记录在显示之后已被修改或删除，修改没有保存，请刷新后再试"));
-            QCOMPARE(app->module()->ADOQueryZC.state(), Query::State::Edit);
+        const QString staleEdit = QStringLiteral("这条记录在显示之后已被修改或删除，修改没有保存，请按 Esc 放弃修改后再刷新");
+        if (action == QLatin1String("save")) {
+            QCOMPARE(m->statusText(), staleEdit);
         } else {
             QCOMPARE(app->boxes().shown.size(), 1);
-            QCOMPARE(app->boxes().shown[0].text, QStringLiteral("这条记录在显示之后已被修改或删除，没有删除，请刷新后再试."));
+            QCOMPARE(app->boxes().shown[0].text, action == QLatin1String("row move")
+                         ? staleEdit + QLatin1Char('.')
+                         : QStringLiteral("这条记录在显示之后已被修改或删除，没有删除，请刷新后再试."));
         }
+        // What the user typed waits in its row, to be given up with Esc.
+        if (editing)
+            QCOMPARE(m->DBGridZC->model()->index(0, 3).data().toString(), QStringLiteral("new note"));
     }
 
     // The key stands bare in the delete statement: a key that a file made
@@ -207,6 +215,13 @@ private slots:
         QCOMPARE(count("SELECT count(*) FROM Payout"), 4);
         QCOMPARE(app->boxes().shown.size(), 1);
         QCOMPARE(app->boxes().shown[0].text, QStringLiteral("记录编号不是整数，不能删除：'1 OR 1=1'"));
+        // A whole number deletes its record, though the table keys nothing itself.
+        user::clickCell(m->DBGridZC, 2, 1);
+        QCOMPARE(app->module()->ADOQueryZC.fieldText(QStringLiteral("P_No")), QStringLiteral("2"));
+        user::click(m->BitBtn2);
+        QCOMPARE(app->boxes().shown.size(), 1);
+        QCOMPARE(count("SELECT count(*) FROM Payout"), 3);
+        QCOMPARE(count("SELECT count(*) FROM Payout WHERE P_No='2'"), 0);
     }
 };
 
