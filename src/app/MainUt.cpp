@@ -15,7 +15,7 @@
 #include "platform/WindowFrame.h"
 #include "stats/DBChart.h"
 #include "stats/RecordSearchFm.h"
-#include "stats/StatisticsRun.h"
+#include "stats/StatisticsView.h"
 #include "stats/StatisticsTab.h"
 #include "store/DataModuleUt.h"
 #include "views/AddRecordFm.h"
@@ -226,7 +226,7 @@ void TMainFm::attach(TDataModule1 *module, AddRecordFm *payoutAdd, AddRecordFm *
                                                 periodControls(), StatusBar1);
     m_incomeList = std::make_unique<RecordList>(RecordListKind::income(), module->ADOQuerySR, connection,
                                                 periodControls(), StatusBar1);
-    m_statistics = std::make_unique<StatisticsRun>(
+    m_statistics = std::make_unique<StatisticsView>(
         *module, StatisticsControls{periodControls(), Edit1, Edit2, Edit3, DBChartJSR, StatusBar1});
     m_categories = std::make_unique<CategoryLists>(module->ADOQuerySRLB, module->ADOQueryZCLB, connection, StatusBar1);
     m_dateSelector = std::make_unique<DateSelector>(DateSelectorControls{
@@ -453,7 +453,7 @@ void TMainFm::BitBtn7Click() { m_incomeList->save(); }
 void TMainFm::BitBtn4Click() { m_payoutList->refresh(); }
 void TMainFm::BitBtn8Click() { m_incomeList->refresh(); }
 void TMainFm::BitBtn9Click() { m_categories->reloadBoth(); }
-void TMainFm::BitBtnTJClick() { m_statistics->run(); }
+void TMainFm::BitBtnTJClick() { m_statistics->refresh(); }
 
 void TMainFm::Label13Click()
 {

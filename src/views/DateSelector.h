@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StatisticsPeriod.h"
+#include "PeriodControls.h"
 
 #include <functional>
 

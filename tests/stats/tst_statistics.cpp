@@ -3,8 +3,8 @@
 #include "platform/SelectorBox.h"
 #include "stats/DBChart.h"
 #include "stats/DrawnChart.h"
-#include "stats/NumberPatterns.h"
-#include "stats/StatisticsRun.h"
+#include "core/NumberPatterns.h"
+#include "core/StatisticsRun.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
 

@@ -9,7 +9,7 @@
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
 #include "support/UserInput.h"
-#include "views/StatisticsPeriod.h"
+#include "views/PeriodControls.h"
 
 #include <QAbstractItemView>
 #include <QClipboard>
