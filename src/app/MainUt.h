@@ -136,7 +136,7 @@ private:
     void buildMenu();
     void bindGrids();
     void connectHandlers();
-    void loadPickList(DataGrid *grid, const QString &sql, const QString &field);
+    void refreshAll();
     void tabShown(int index);
     void drillDown(Query &statistics, RecordSearchFm *detail);
     void sortGrid(DataGrid *grid, Query &query, int column);

@@ -60,3 +60,25 @@ void CategoryLists::refresh(Query &list)
         reload();
     });
 }
+
+QStringList CategoryLists::incomeNames() const
+{
+    return names(QStringLiteral("Income"), QStringLiteral("IC_"));
+}
+
+QStringList CategoryLists::payoutNames() const
+{
+    return names(QStringLiteral("Payout"), QStringLiteral("PC_"));
+}
+
+QStringList CategoryLists::names(const QString &table, const QString &prefix) const
+{
+    Query scratch(QStringLiteral("ADOQueryPick"));
+    scratch.setConnection(&m_connection);
+    scratch.setSql(QStringLiteral("Select * From %1Class Order By %2No ASC").arg(table, prefix));
+    scratch.open();
+    QStringList names;
+    for (scratch.first(); !scratch.eof(); scratch.next())
+        names.append(scratch.fieldText(prefix + QStringLiteral("Name")));
+    return names;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 class Connection;
 class Query;
 class QStatusBar;
@@ -17,8 +19,15 @@ public:
     void save(Query &list);       // BitBtn12Click, BitBtn16Click
     void refresh(Query &list);    // BitBtn13Click, BitBtn17Click
 
+    // The category names in the order of their numbers, for the category
+    // column of the income or the payout grid. Unguarded: failures reach the
+    // caller.
+    QStringList incomeNames() const;
+    QStringList payoutNames() const;
+
 private:
     void reload();
+    QStringList names(const QString &table, const QString &prefix) const;
 
     Query &m_income;
     Query &m_payout;
