@@ -373,10 +373,10 @@ void TMainFm::FormShow()
         Button3->click();
         refreshAll();
         connection.open();
-        DBGridSR->rowModel()->setPickList(1, m_categories->incomeNames());
+        DBGridSR->rowModel()->setPickList(1, m_categories->tables().incomeNames());
         BitBtn4->click();
         connection.open();
-        DBGridZC->rowModel()->setPickList(1, m_categories->payoutNames());
+        DBGridZC->rowModel()->setPickList(1, m_categories->tables().payoutNames());
     });
 }
 

@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QStringList>
+#include "core/CategoryTables.h"
 
 class Connection;
 class Query;
 class QStatusBar;
 
-// The two category lists of the settings tab. Every action is guarded: a
-// failure ends it and is reported in the status bar.
+// The buttons of the two category lists of the settings tab. Every action is
+// guarded: a failure ends it and is reported in the status bar.
 class CategoryLists
 {
 public:
@@ -19,18 +19,9 @@ public:
     void save(Query &list);       // BitBtn12Click, BitBtn16Click
     void refresh(Query &list);    // BitBtn13Click, BitBtn17Click
 
-    // The category names in the order of their numbers, for the category
-    // column of the income or the payout grid. Unguarded: failures reach the
-    // caller.
-    QStringList incomeNames() const;
-    QStringList payoutNames() const;
+    const CategoryTables &tables() const { return m_tables; }
 
 private:
-    void reload();
-    QStringList names(const QString &table, const QString &prefix) const;
-
-    Query &m_income;
-    Query &m_payout;
-    Connection &m_connection;
+    CategoryTables m_tables;
     QStatusBar *m_statusBar;
 };
