@@ -8,15 +8,14 @@
 #include "platform/ErrorReport.h"
 #include "platform/Fonts.h"
 #include "platform/LinkLabel.h"
-#include "platform/MonthCalendar.h"
 #include "platform/ObjectName.h"
 #include "platform/SelectorBox.h"
 #include "platform/Shell.h"
 #include "platform/WindowFrame.h"
 #include "stats/DBChart.h"
 #include "stats/RecordSearchFm.h"
-#include "stats/StatisticsRun.h"
 #include "stats/StatisticsTab.h"
+#include "stats/StatisticsView.h"
 #include "store/DataModuleUt.h"
 #include "views/AddRecordFm.h"
 #include "views/DateSelector.h"
@@ -32,7 +31,6 @@
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -151,19 +149,19 @@ void TMainFm::buildTopStrip()
     row->setSpacing(0);
     const DateSelectorWidgets selector = buildDateSelector(Panel3, row);
     GroupBox2 = selector.dateGroup;
-    ComboBox1 = selector.year;
-    ComboBox2 = selector.month;
-    ComboBox3 = selector.day;
+    ComboBox1 = selector.period.year;
+    ComboBox2 = selector.period.month;
+    ComboBox3 = selector.period.day;
     Button1 = selector.previousMonth;
     Button2 = selector.nextMonth;
     Button3 = selector.today;
     GroupBox1 = selector.rangeGroup;
-    RadioButton1 = selector.yearMode;
-    RadioButton2 = selector.monthMode;
-    RadioButton3 = selector.dayMode;
-    RadioButton4 = selector.customMode;
-    DateTimePicker1 = selector.start;
-    DateTimePicker2 = selector.end;
+    RadioButton1 = selector.period.yearMode;
+    RadioButton2 = selector.period.monthMode;
+    RadioButton3 = selector.period.dayMode;
+    RadioButton4 = selector.period.customMode;
+    DateTimePicker1 = selector.period.start;
+    DateTimePicker2 = selector.period.end;
     Calendar1 = selector.calendar;
 
     Panel4 = named(new QFrame(Panel3), "Panel4");
@@ -226,15 +224,11 @@ void TMainFm::attach(TDataModule1 *module, AddRecordFm *payoutAdd, AddRecordFm *
                                                 periodControls(), StatusBar1);
     m_incomeList = std::make_unique<RecordList>(RecordListKind::income(), module->ADOQuerySR, connection,
                                                 periodControls(), StatusBar1);
-    m_statistics = std::make_unique<StatisticsRun>(
+    m_statistics = std::make_unique<StatisticsView>(
         *module, StatisticsControls{periodControls(), Edit1, Edit2, Edit3, DBChartJSR, StatusBar1});
     m_categories = std::make_unique<CategoryLists>(module->ADOQuerySRLB, module->ADOQueryZCLB, connection, StatusBar1);
     m_dateSelector = std::make_unique<DateSelector>(DateSelectorControls{
-        periodControls(), Button1, Button2, Button3, Calendar1, StatusBar1, [this] {
-            BitBtn4->click();
-            BitBtn8->click();
-            BitBtnTJ->click();
-        }});
+        periodControls(), Button1, Button2, Button3, Calendar1, StatusBar1, [this] { refreshAll(); }});
     for (AddRecordFm *dialog : {payoutAdd, incomeAdd})
         dialog->setConnection(&connection);
     payoutAdd->setListRefresh([this] { BitBtn4->click(); });
@@ -270,28 +264,10 @@ void TMainFm::bindGrids()
 
 void TMainFm::connectHandlers()
 {
-    DateSelector *selector = m_dateSelector.get();
     connect(Button1, &QPushButton::clicked, this, &TMainFm::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TMainFm::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TMainFm::Button3Click);
-    connect(ComboBox1, &SelectorBox::changed, this, [selector] { selector->yearBoxChanged(); });
-    connect(ComboBox1, &SelectorBox::selected, this, [selector] { selector->yearBoxChanged(); });
-    connect(ComboBox2, &SelectorBox::changed, this, [selector] { selector->monthBoxChanged(); });
-    connect(ComboBox2, &SelectorBox::selected, this, [selector] { selector->monthBoxChanged(); });
-    connect(ComboBox3, &SelectorBox::changed, this, [selector] { selector->dayBoxTyped(); });
-    connect(ComboBox3, &SelectorBox::selected, this, [selector] { selector->dayBoxPicked(); });
-    connect(Calendar1, &MonthCalendar::changed, this, [selector] { selector->calendarChanged(); });
-    for (QRadioButton *range : {RadioButton1, RadioButton2, RadioButton3, RadioButton4})
-        connect(range, &QRadioButton::toggled, this, [this, range, selector](bool on) {
-            if (on)
-                runUnguarded([&] { selector->rangeChosen(range == RadioButton4); });
-        });
-    for (DatePicker *picker : {DateTimePicker1, DateTimePicker2}) {
-        connect(picker, &DatePicker::userChanged, this, [selector] { runUnguarded([&] { selector->pickerChanged(); }); });
-        connect(picker, &DatePicker::keyReleased, this, [this, picker, selector](int key) {
-            runUnguarded([&] { selector->pickerKeyReleased(picker == DateTimePicker1 ? 1 : 2, key); });
-        });
-    }
+    m_dateSelector->connectControls(this);
 
     const struct
     {
@@ -375,16 +351,12 @@ void TMainFm::showEvent(QShowEvent *event)
     }
 }
 
-void TMainFm::loadPickList(DataGrid *grid, const QString &sql, const QString &field)
+// Both record lists, then the statistics, each through its button.
+void TMainFm::refreshAll()
 {
-    Query scratch(QStringLiteral("ADOQueryPick"));
-    scratch.setConnection(&m_module->ADOConnection1);
-    scratch.setSql(sql);
-    scratch.open();
-    QStringList names;
-    for (scratch.first(); !scratch.eof(); scratch.next())
-        names.append(scratch.fieldText(field));
-    grid->rowModel()->setPickList(1, names);
+    BitBtn4->click();
+    BitBtn8->click();
+    BitBtnTJ->click();
 }
 
 void TMainFm::FormShow()
@@ -399,14 +371,12 @@ void TMainFm::FormShow()
         DateTimePicker2->setDateQuietly(QDate::currentDate());
         Button3->setFocus();
         Button3->click();
-        BitBtn4->click();
-        BitBtn8->click();
-        BitBtnTJ->click();
+        refreshAll();
         connection.open();
-        loadPickList(DBGridSR, QStringLiteral("Select * From IncomeClass Order By IC_No ASC"), QStringLiteral("IC_Name"));
+        DBGridSR->rowModel()->setPickList(1, m_categories->tables().incomeNames());
         BitBtn4->click();
         connection.open();
-        loadPickList(DBGridZC, QStringLiteral("Select * From PayoutClass Order By PC_No ASC"), QStringLiteral("PC_Name"));
+        DBGridZC->rowModel()->setPickList(1, m_categories->tables().payoutNames());
     });
 }
 
@@ -453,7 +423,7 @@ void TMainFm::BitBtn7Click() { m_incomeList->save(); }
 void TMainFm::BitBtn4Click() { m_payoutList->refresh(); }
 void TMainFm::BitBtn8Click() { m_incomeList->refresh(); }
 void TMainFm::BitBtn9Click() { m_categories->reloadBoth(); }
-void TMainFm::BitBtnTJClick() { m_statistics->run(); }
+void TMainFm::BitBtnTJClick() { m_statistics->refresh(); }
 
 void TMainFm::Label13Click()
 {

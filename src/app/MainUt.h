@@ -23,7 +23,7 @@ class QueryTableModel;
 class RecordList;
 class RecordSearchFm;
 class SelectorBox;
-class StatisticsRun;
+class StatisticsView;
 class TDataModule1;
 struct PeriodControls;
 
@@ -136,7 +136,7 @@ private:
     void buildMenu();
     void bindGrids();
     void connectHandlers();
-    void loadPickList(DataGrid *grid, const QString &sql, const QString &field);
+    void refreshAll();
     void tabShown(int index);
     void drillDown(Query &statistics, RecordSearchFm *detail);
     void sortGrid(DataGrid *grid, Query &query, int column);
@@ -153,6 +153,6 @@ private:
     std::unique_ptr<DateSelector> m_dateSelector;
     std::unique_ptr<RecordList> m_payoutList;
     std::unique_ptr<RecordList> m_incomeList;
-    std::unique_ptr<StatisticsRun> m_statistics;
+    std::unique_ptr<StatisticsView> m_statistics;
     std::unique_ptr<CategoryLists> m_categories;
 };

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "core/CategoryTables.h"
+
 class Connection;
 class Query;
 class QStatusBar;
 
-// The two category lists of the settings tab. Every action is guarded: a
-// failure ends it and is reported in the status bar.
+// The buttons of the two category lists of the settings tab. Every action is
+// guarded: a failure ends it and is reported in the status bar.
 class CategoryLists
 {
 public:
@@ -17,11 +19,9 @@ public:
     void save(Query &list);       // BitBtn12Click, BitBtn16Click
     void refresh(Query &list);    // BitBtn13Click, BitBtn17Click
 
-private:
-    void reload();
+    const CategoryTables &tables() const { return m_tables; }
 
-    Query &m_income;
-    Query &m_payout;
-    Connection &m_connection;
+private:
+    CategoryTables m_tables;
     QStatusBar *m_statusBar;
 };

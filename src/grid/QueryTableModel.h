@@ -1,7 +1,7 @@
 #pragma once
 
 #include "GridColumn.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "store/Query.h"
 
 #include <QAbstractTableModel>

@@ -1,6 +1,6 @@
 #include "LedgerImport.h"
 
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "store/Backup.h"
 #include "store/Connection.h"
 #include "store/ConnectionString.h"

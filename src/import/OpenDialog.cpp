@@ -1,5 +1,7 @@
 #include "OpenDialog.h"
 
+#include "platform/Replaceable.h"
+
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QMimeDatabase>
@@ -63,23 +65,18 @@ public:
     }
 };
 
-std::unique_ptr<OpenDialogs> &current()
-{
-    static std::unique_ptr<OpenDialogs> dialogs = std::make_unique<SystemOpenDialogs>();
-    return dialogs;
-}
+using Dialogs = Replaceable<OpenDialogs, SystemOpenDialogs>;
 
 } // namespace
 
 OpenDialogs &openDialogs()
 {
-    return *current();
+    return Dialogs::instance();
 }
 
 std::unique_ptr<OpenDialogs> setOpenDialogs(std::unique_ptr<OpenDialogs> dialogs)
 {
-    std::swap(current(), dialogs);
-    return dialogs;
+    return Dialogs::replace(std::move(dialogs));
 }
 
 bool OpenDialog::execute(QWidget *parent)

@@ -1,7 +1,7 @@
 #include "UpgradeUt.h"
 
 #include "LedgerImport.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "platform/ErrorReport.h"
 #include "platform/Fonts.h"
 #include "platform/MessageBoxes.h"

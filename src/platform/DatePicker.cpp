@@ -1,7 +1,7 @@
 #include "DatePicker.h"
 
 #include "CompactStyle.h"
-#include "DateConventions.h"
+#include "core/DateConventions.h"
 #include "FocusedWheel.h"
 #include "ToolkitLanguage.h"
 

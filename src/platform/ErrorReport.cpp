@@ -1,6 +1,6 @@
 #include "ErrorReport.h"
 
-#include "Error.h"
+#include "core/Error.h"
 #include "MessageBoxes.h"
 
 #include <QLabel>

@@ -1,5 +1,7 @@
 #include "MessageBoxes.h"
 
+#include "Replaceable.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -21,21 +23,16 @@ public:
     }
 };
 
-std::unique_ptr<MessageBoxes> &current()
-{
-    static std::unique_ptr<MessageBoxes> boxes = std::make_unique<WidgetMessageBoxes>();
-    return boxes;
-}
+using Boxes = Replaceable<MessageBoxes, WidgetMessageBoxes>;
 
 } // namespace
 
 MessageBoxes &messageBoxes()
 {
-    return *current();
+    return Boxes::instance();
 }
 
 std::unique_ptr<MessageBoxes> setMessageBoxes(std::unique_ptr<MessageBoxes> boxes)
 {
-    std::swap(current(), boxes);
-    return boxes;
+    return Boxes::replace(std::move(boxes));
 }

@@ -1,6 +1,6 @@
 #include "MonthCalendar.h"
 
-#include "Error.h"
+#include "core/Error.h"
 #include "ToolkitLanguage.h"
 
 #include <QEvent>

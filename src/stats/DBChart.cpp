@@ -1,6 +1,6 @@
 #include "DBChart.h"
 
-#include "NumberPatterns.h"
+#include "core/NumberPatterns.h"
 #include "store/Query.h"
 
 #include <QBarSeries>

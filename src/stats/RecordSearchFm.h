@@ -1,7 +1,7 @@
 #pragma once
 
 #include "store/Query.h"
-#include "views/StatisticsPeriod.h"
+#include "views/PeriodControls.h"
 
 #include <QSize>
 #include <QWidget>

@@ -2,7 +2,7 @@
 
 #include "DialectTranslator.h"
 #include "Statement.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 
 #include <QFileInfo>
 #include <QUrl>

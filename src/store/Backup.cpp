@@ -1,6 +1,6 @@
 #include "Backup.h"
 
-#include "platform/Error.h"
+#include "core/Error.h"
 
 #include <sqlite3.h>
 

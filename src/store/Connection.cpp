@@ -5,7 +5,7 @@
 #include "DialectEmulation.h"
 #include "SqlText.h"
 #include "StoredValues.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 
 #include <QFileInfo>
 

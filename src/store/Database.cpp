@@ -1,7 +1,7 @@
 #include "Database.h"
 
 #include "SqlText.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 
 #include <sqlite3.h>
 

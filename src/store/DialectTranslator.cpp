@@ -2,8 +2,8 @@
 
 #include "SqlText.h"
 #include "SqlTokenizer.h"
-#include "platform/DateConventions.h"
-#include "platform/Error.h"
+#include "core/DateConventions.h"
+#include "core/Error.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include "DialectTranslator.h"
 #include "SqlText.h"
-#include "platform/DateConventions.h"
-#include "platform/Error.h"
+#include "core/DateConventions.h"
+#include "core/Error.h"
 
 #include <QDate>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "PendingRow.h"
 
 #include "FieldText.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 
 void PendingRow::start(size_t fieldCount)
 {

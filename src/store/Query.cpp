@@ -3,7 +3,7 @@
 #include "Connection.h"
 #include "FieldText.h"
 #include "RowWriter.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // post, cancel and delete.
 #include "Query.h"
 #include "RowWriter.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 
 #include <algorithm>
 

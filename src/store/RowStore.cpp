@@ -1,7 +1,7 @@
 #include "RowStore.h"
 
 #include "ValueOrder.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 
 #include <QHashFunctions>
 #include <algorithm>

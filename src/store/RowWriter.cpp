@@ -2,7 +2,7 @@
 
 #include "Connection.h"
 #include "SqlText.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 
 #include <QStringList>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "SortExpression.h"
 
 #include "SqlText.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 
 #include <QStringList>
 

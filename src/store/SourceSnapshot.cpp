@@ -1,7 +1,7 @@
 #include "SourceSnapshot.h"
 
 #include "Database.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "SqlText.h"
 
-#include "platform/Error.h"
+#include "core/Error.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "SqlTokenizer.h"
 
 #include "SqlText.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "StatementCache.h"
 
 #include "SqlTokenizer.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 
 #include <QRegularExpression>
 #include <optional>

@@ -2,7 +2,7 @@
 
 #include "SqlText.h"
 #include "Statement.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 
 #include <QDate>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 #include "SyncPolicy.h"
 
 #include "Connection.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 
 #include <QTimer>
 

@@ -1,6 +1,6 @@
 #include "AddRecordFm.h"
 
-#include "platform/DateConventions.h"
+#include "core/DateConventions.h"
 #include "platform/DatePicker.h"
 #include "platform/ErrorReport.h"
 #include "platform/Fonts.h"

@@ -1,6 +1,6 @@
 #include "DateSelector.h"
 
-#include "platform/DateConventions.h"
+#include "core/DateConventions.h"
 #include "platform/DatePicker.h"
 #include "platform/ErrorReport.h"
 #include "platform/MonthCalendar.h"
@@ -10,6 +10,29 @@
 
 DateSelector::DateSelector(DateSelectorControls controls) : m_c(std::move(controls))
 {
+}
+
+void DateSelector::connectControls(QObject *context)
+{
+    const PeriodControls &p = m_c.period;
+    QObject::connect(p.year, &SelectorBox::changed, context, [this] { yearBoxChanged(); });
+    QObject::connect(p.year, &SelectorBox::selected, context, [this] { yearBoxChanged(); });
+    QObject::connect(p.month, &SelectorBox::changed, context, [this] { monthBoxChanged(); });
+    QObject::connect(p.month, &SelectorBox::selected, context, [this] { monthBoxChanged(); });
+    QObject::connect(p.day, &SelectorBox::changed, context, [this] { dayBoxTyped(); });
+    QObject::connect(p.day, &SelectorBox::selected, context, [this] { dayBoxPicked(); });
+    QObject::connect(m_c.calendar, &MonthCalendar::changed, context, [this] { calendarChanged(); });
+    for (QRadioButton *range : {p.yearMode, p.monthMode, p.dayMode, p.customMode})
+        QObject::connect(range, &QRadioButton::toggled, context, [this, range](bool on) {
+            if (on)
+                runUnguarded([&] { rangeChosen(range == m_c.period.customMode); });
+        });
+    for (DatePicker *picker : {p.start, p.end}) {
+        QObject::connect(picker, &DatePicker::userChanged, context, [this] { runUnguarded([&] { pickerChanged(); }); });
+        QObject::connect(picker, &DatePicker::keyReleased, context, [this, picker](int key) {
+            runUnguarded([&] { pickerKeyReleased(picker == m_c.period.start ? 1 : 2, key); });
+        });
+    }
 }
 
 bool DateSelector::holdsFocus(const QWidget *control)

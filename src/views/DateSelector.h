@@ -1,10 +1,11 @@
 #pragma once
 
-#include "StatisticsPeriod.h"
+#include "PeriodControls.h"
 
 #include <functional>
 
 class MonthCalendar;
+class QObject;
 class QStatusBar;
 class QWidget;
 
@@ -28,6 +29,10 @@ class DateSelector
 {
 public:
     explicit DateSelector(DateSelectorControls controls);
+
+    // Connects the boxes, the calendar, the range buttons and the pickers to
+    // the handlers below, for as long as the context object lives.
+    void connectControls(QObject *context);
 
     void todayClicked();                 // Button3Click
     void monthClicked(int step);         // Button1Click (-1), Button2Click (+1)

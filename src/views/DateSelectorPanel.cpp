@@ -44,15 +44,15 @@ DateSelectorWidgets buildDateSelector(QWidget *strip, QBoxLayout *row)
     DateSelectorWidgets w{};
     w.dateGroup = named(new QGroupBox(QStringLiteral("  日期  "), strip), "GroupBox2");
     w.dateGroup->setFixedWidth(240);
-    w.year = selectorBox(w.dateGroup, "ComboBox1", 2005, 2010, false, QStringLiteral("2006"));
-    w.month = selectorBox(w.dateGroup, "ComboBox2", 1, 12, true, QStringLiteral("01"));
-    w.day = selectorBox(w.dateGroup, "ComboBox3", 1, 31, true, QStringLiteral("01"));
+    w.period.year = selectorBox(w.dateGroup, "ComboBox1", 2005, 2010, false, QStringLiteral("2006"));
+    w.period.month = selectorBox(w.dateGroup, "ComboBox2", 1, 12, true, QStringLiteral("01"));
+    w.period.day = selectorBox(w.dateGroup, "ComboBox3", 1, 31, true, QStringLiteral("01"));
     const struct
     {
         SelectorBox *box;
         int x;
         const char *label;
-    } boxes[] = {{w.year, 17, "年 "}, {w.month, 89, "月 "}, {w.day, 161, "日"}};
+    } boxes[] = {{w.period.year, 17, "年 "}, {w.period.month, 89, "月 "}, {w.period.day, 161, "日"}};
     for (const auto &b : boxes) {
         b.box->setGeometry(b.x, 21, 55, 24);
         labelAt(w.dateGroup, QString::fromUtf8(b.label), b.x + 56, 24, 16);
@@ -67,26 +67,26 @@ DateSelectorWidgets buildDateSelector(QWidget *strip, QBoxLayout *row)
 
     w.rangeGroup = named(new QGroupBox(QStringLiteral(" 范围  "), strip), "GroupBox1");
     w.rangeGroup->setFixedWidth(216);
-    w.yearMode = named(new QRadioButton(QStringLiteral("年"), w.rangeGroup), "RadioButton1");
-    w.monthMode = named(new QRadioButton(QStringLiteral("月"), w.rangeGroup), "RadioButton2");
-    w.dayMode = named(new QRadioButton(QStringLiteral("日"), w.rangeGroup), "RadioButton3");
-    w.customMode = named(new QRadioButton(QStringLiteral("指定范围    "), w.rangeGroup), "RadioButton4");
-    w.yearMode->move(19, 18);
-    w.monthMode->move(19, 41);
-    w.dayMode->move(19, 64);
+    w.period.yearMode = named(new QRadioButton(QStringLiteral("年"), w.rangeGroup), "RadioButton1");
+    w.period.monthMode = named(new QRadioButton(QStringLiteral("月"), w.rangeGroup), "RadioButton2");
+    w.period.dayMode = named(new QRadioButton(QStringLiteral("日"), w.rangeGroup), "RadioButton3");
+    w.period.customMode = named(new QRadioButton(QStringLiteral("指定范围    "), w.rangeGroup), "RadioButton4");
+    w.period.yearMode->move(19, 18);
+    w.period.monthMode->move(19, 41);
+    w.period.dayMode->move(19, 64);
     // Radio buttons no taller than their text keep "指定范围    " clear of the
     // start picker below it; each reaches to the next column or the edge.
-    for (QRadioButton *mode : {w.yearMode, w.monthMode, w.dayMode})
+    for (QRadioButton *mode : {w.period.yearMode, w.period.monthMode, w.period.dayMode})
         mode->resize(50, 19);
-    w.customMode->resize(216 - 69 - 6, 19);
-    w.customMode->move(69, 18);
-    w.dayMode->setChecked(true);
+    w.period.customMode->resize(216 - 69 - 6, 19);
+    w.period.customMode->move(69, 18);
+    w.period.dayMode->setChecked(true);
     labelAt(w.rangeGroup, QStringLiteral("始 "), 74, 41, 27);
     labelAt(w.rangeGroup, QStringLiteral("止 "), 74, 64, 27);
-    w.start = named(new DatePicker(w.rangeGroup), "DateTimePicker1");
-    w.end = named(new DatePicker(w.rangeGroup), "DateTimePicker2");
-    w.start->setGeometry(101, 37, 105, 22);
-    w.end->setGeometry(101, 60, 105, 22);
+    w.period.start = named(new DatePicker(w.rangeGroup), "DateTimePicker1");
+    w.period.end = named(new DatePicker(w.rangeGroup), "DateTimePicker2");
+    w.period.start->setGeometry(101, 37, 105, 22);
+    w.period.end->setGeometry(101, 60, 105, 22);
     row->addWidget(w.rangeGroup);
     for (QGroupBox *group : {w.dateGroup, w.rangeGroup})
         useCompactStyle(group);

@@ -1,26 +1,12 @@
 #include "RecordList.h"
 
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "platform/ErrorReport.h"
 #include "store/Connection.h"
 #include "store/Query.h"
 #include "store/SqlText.h"
 
 #include <QRegularExpression>
-
-const RecordListKind &RecordListKind::payout()
-{
-    static const RecordListKind kind{QStringLiteral("Payout"), QStringLiteral("P_"), QStringLiteral("  "),
-                                     MonthReading::DateAndTime};
-    return kind;
-}
-
-const RecordListKind &RecordListKind::income()
-{
-    static const RecordListKind kind{QStringLiteral("Income"), QStringLiteral("I_"), QStringLiteral(" "),
-                                     MonthReading::Date};
-    return kind;
-}
 
 RecordList::RecordList(const RecordListKind &kind, Query &query, Connection &connection, PeriodControls controls,
                        QStatusBar *statusBar)
@@ -30,14 +16,7 @@ RecordList::RecordList(const RecordListKind &kind, Query &query, Connection &con
 
 QString RecordList::refreshSql() const
 {
-    const StatisticsPeriod period = statisticsPeriod(m_controls, m_kind.monthReading);
-    const QString &p = m_kind.prefix;
-    const QString head = QStringLiteral("Select %1No,%1Date,%1Class,%1Num,%1Desc From %2 Where ").arg(p, m_kind.table);
-    const QString order = QStringLiteral("# Order By %1No%2Asc").arg(p, m_kind.beforeAsc);
-    if (period.mode == RangeMode::Day)
-        return head + p + QStringLiteral("Date = #") + period.start + order;
-    return head + QLatin1Char('[') + p + QStringLiteral("Date] between #") + period.start + QStringLiteral("# And #")
-        + period.end + order;
+    return recordListSql(m_kind, statisticsPeriod(m_controls, m_kind.monthReading));
 }
 
 void RecordList::refresh()

@@ -1,26 +1,11 @@
 #pragma once
 
-#include "StatisticsPeriod.h"
-
-#include <QString>
+#include "PeriodControls.h"
+#include "core/RecordQueries.h"
 
 class Connection;
 class Query;
 class QStatusBar;
-
-// What tells the income list from the payout list.
-struct RecordListKind
-{
-    QString table;      // "Payout"
-    QString prefix;     // "P_"
-    QString beforeAsc;  // the blanks before "Asc" in the ordering clause
-    MonthReading monthReading;
-
-    static const RecordListKind &payout();
-    static const RecordListKind &income();
-
-    QString keyField() const { return prefix + QStringLiteral("No"); }
-};
 
 // One of the two lists of the period's records, over its data-module query.
 class RecordList

@@ -2,7 +2,7 @@
 #include "app/HelpUt.h"
 #include "app/MainUt.h"
 #include "app/WindowSet.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "support/AppFixture.h"
 #include "support/UserInput.h"
 

@@ -1,7 +1,7 @@
 // libFuzzer harness for the dialect: any text goes through the tokenizer and
 // the translator. Oracles: the tokens put together give the text back; a
 // translated statement tokenizes again; no failure but Error escapes.
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "store/DialectTranslator.h"
 #include "store/SqlTokenizer.h"
 

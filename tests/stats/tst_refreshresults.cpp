@@ -4,7 +4,7 @@
 // the chart's bars. Whatever is done to make the chain faster, this must hold.
 #include "app/MainUt.h"
 #include "grid/DataGrid.h"
-#include "platform/DateConventions.h"
+#include "core/DateConventions.h"
 #include "platform/DatePicker.h"
 #include "platform/SelectorBox.h"
 #include "stats/DBChart.h"

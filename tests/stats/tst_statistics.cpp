@@ -3,8 +3,6 @@
 #include "platform/SelectorBox.h"
 #include "stats/DBChart.h"
 #include "stats/DrawnChart.h"
-#include "stats/NumberPatterns.h"
-#include "stats/StatisticsRun.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
 
@@ -47,50 +45,6 @@ private slots:
         app = std::make_unique<AppFixture>();
     }
     void cleanup() { app.reset(); }
-
-    // The total boxes' "#.00" and the chart marks' "#,##0.###" of the value in cents.
-    void numberPatterns_data()
-    {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("mark");
-        QTest::newRow("fraction") << 1234.5 << "1234.50" << "1,234.5";
-        QTest::newRow("half") << 0.5 << ".50" << "0.5";
-        QTest::newRow("zero") << 0.0 << ".00" << "0";
-        QTest::newRow("negative") << -250.0 << "-250.00" << "-250";
-        QTest::newRow("rounds") << 2.999 << "3.00" << "3";
-        QTest::newRow("negative fraction") << -0.25 << "-.25" << "-0.25";
-        // Rounded half away from zero from the 15-digit decimal form, not from
-        // the binary value just below it.
-        QTest::newRow("1.005") << 1.005 << "1.01" << "1.01";
-        QTest::newRow("0.285") << 0.285 << ".29" << "0.29";
-        QTest::newRow("2.675") << 2.675 << "2.68" << "2.68";
-        QTest::newRow("1.115") << 1.115 << "1.12" << "1.12";
-        QTest::newRow("-0.005") << -0.005 << "-.01" << "-0.01";
-        QTest::newRow("-1.115") << -1.115 << "-1.12" << "-1.12";
-        QTest::newRow("0.004") << 0.004 << ".00" << "0";
-        QTest::newRow("-0.004") << -0.004 << ".00" << "0";
-        QTest::newRow("0.995") << 0.995 << "1.00" << "1";
-        QTest::newRow("99.995") << 99.995 << "100.00" << "100";
-        QTest::newRow("tiny") << 1e-20 << ".00" << "0";
-        QTest::newRow("large") << 1.5e20 << "150000000000000000000.00" << "150,000,000,000,000,000,000";
-        QTest::newRow("15 digits") << 1234567890123.45 << "1234567890123.45" << "1,234,567,890,123.45";
-        QTest::newRow("sum of tenths") << 0.1 + 0.2 << ".30" << "0.3";
-        // Sums of a long ledger, with their binary noise.
-        QTest::newRow("a year's income") << 426055.299999999 << "426055.30" << "426,055.3";
-        QTest::newRow("a year's loss") << -238427.019999999 << "-238427.02" << "-238,427.02";
-        QTest::newRow("16 digits") << 1000000000001130.0 << "1000000000001130.00" << "1,000,000,000,001,130";
-        QTest::newRow("three digits") << 999.0 << "999.00" << "999";
-        QTest::newRow("four digits") << -1000.0 << "-1000.00" << "-1,000";
-    }
-    void numberPatterns()
-    {
-        QFETCH(double, value);
-        QFETCH(QString, box);
-        QFETCH(QString, mark);
-        QCOMPARE(hashDotZeroZero(value), box);
-        QCOMPARE(chartMark(value), mark);
-    }
 
     void aPeriodWithoutRecords()
     {

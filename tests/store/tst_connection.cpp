@@ -1,4 +1,4 @@
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "store/Connection.h"
 #include "store/ConnectionString.h"
 #include "store/DataModuleUt.h"

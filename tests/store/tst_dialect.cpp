@@ -1,5 +1,5 @@
-#include "platform/DateConventions.h"
-#include "platform/Error.h"
+#include "core/DateConventions.h"
+#include "core/Error.h"
 #include "store/DialectTranslator.h"
 #include "store/SqlTokenizer.h"
 #include "support/ErrorMessage.h"

@@ -2,7 +2,7 @@
 // without its -wal and -shm, taken while the program still has it open, has
 // every record and category that a call returned from.
 #include "app/MainUt.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "store/Connection.h"
 #include "store/DataModuleUt.h"
 #include "store/Query.h"

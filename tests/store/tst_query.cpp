@@ -1,4 +1,4 @@
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "store/Connection.h"
 #include "store/Query.h"
 #include "store/RowStore.h"

@@ -1,6 +1,6 @@
 // Tables read from another database file through IN 'file'.
 #include "newledger/LedgerSchema.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "store/Connection.h"
 #include "store/DataModuleUt.h"
 #include "store/DialectTranslator.h"

@@ -2,7 +2,7 @@
 // clauses and VALUES lists to them. What a statement does and how it fails
 // must not change by that: these cases compare with what SQLite reads from
 // the text itself.
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "store/Connection.h"
 #include "store/Query.h"
 #include "support/ErrorMessage.h"

@@ -4,7 +4,7 @@
 #include "app/MainUt.h"
 #include "app/WindowSet.h"
 #include "grid/DataGrid.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "store/Connection.h"
 #include "store/Query.h"
 #include "support/AppFixture.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Error.h"
+#include "core/Error.h"
 
 #include <QString>
 #include <functional>

@@ -2,7 +2,7 @@
 #include "app/WindowSet.h"
 #include "grid/DataGrid.h"
 #include "platform/DatePicker.h"
-#include "platform/DateConventions.h"
+#include "core/DateConventions.h"
 #include "platform/SelectorBox.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"

@@ -1,15 +1,15 @@
 #include "app/MainUt.h"
 #include "grid/DataGrid.h"
-#include "platform/DateConventions.h"
+#include "core/DateConventions.h"
 #include "platform/DatePicker.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "platform/ErrorReport.h"
 #include "platform/MonthCalendar.h"
 #include "platform/SelectorBox.h"
 #include "store/DataModuleUt.h"
 #include "support/AppFixture.h"
 #include "support/UserInput.h"
-#include "views/StatisticsPeriod.h"
+#include "views/PeriodControls.h"
 
 #include <QAbstractItemView>
 #include <QClipboard>

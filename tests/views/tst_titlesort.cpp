@@ -1,7 +1,7 @@
 #include "app/MainUt.h"
 #include "app/WindowSet.h"
 #include "grid/DataGrid.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "platform/ErrorReport.h"
 #include "platform/SelectorBox.h"
 #include "stats/IncomeSearchUt.h"

@@ -22,7 +22,7 @@
 #include "grid/DataGrid.h"
 #include "newledger/LedgerSchema.h"
 #include "platform/DatePicker.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "platform/ErrorReport.h"
 #include "platform/SelectorBox.h"
 #include "store/SqlText.h"

@@ -1,6 +1,6 @@
 #include "LedgerRecords.h"
 
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "store/SqlText.h"
 #include "store/Statement.h"
 

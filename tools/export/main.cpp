@@ -3,7 +3,7 @@
 // directory) to standard output as CSV for a spreadsheet.
 #include "CsvWriter.h"
 #include "LedgerRecords.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "store/DataModuleUt.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "LedgerSchema.h"
 
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "store/Statement.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 // lumibran-newledger [--no-categories] [PATH]: creates a new, empty ledger data file.
 #include "LedgerSchema.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "store/DataModuleUt.h"
 
 #include <QCoreApplication>

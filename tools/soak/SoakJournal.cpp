@@ -1,6 +1,6 @@
 #include "SoakJournal.h"
 
-#include "platform/Error.h"
+#include "core/Error.h"
 
 #include <QFile>
 #include <fcntl.h>

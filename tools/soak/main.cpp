@@ -12,7 +12,7 @@
 #include "SoakNeighbour.h"
 #include "SoakWriter.h"
 #include "newledger/LedgerSchema.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "store/Statement.h"
 
 #include <QCoreApplication>

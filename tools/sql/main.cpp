@@ -1,6 +1,6 @@
 // lumibran-sql FILE: runs statements of the ledger's SQL dialect, one per line
 // from standard input, through the same engine layer as the program.
-#include "platform/Error.h"
+#include "core/Error.h"
 #include "store/DataModuleUt.h"
 #include "store/Query.h"
 #include "store/SqlTokenizer.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "core/StatisticsPeriod.h"
 
 class QRadioButton;
 class SelectorBox;
@@ -20,22 +20,5 @@ struct PeriodControls
     DatePicker *end;          // DateTimePicker2
 };
 
-enum class RangeMode { Day, Month, Year, Custom };
-
-// How the month mode reads its start text back to find the month's length:
-// as a date ("'%s' is not a valid date") or as a date with an optional time
-// ("'%s' is not a valid date and time").
-enum class MonthReading { Date, DateAndTime };
-
-// The statistics period: formed anew from the controls each time, from the
-// box texts exactly as they stand.
-struct StatisticsPeriod
-{
-    RangeMode mode;
-    QString start;
-    QString end;
-};
-
-RangeMode rangeMode(const PeriodControls &controls);
-// Raises the reading's message when the month mode's start text names no day.
+// The period as the controls show it now; raises as the core's statisticsPeriod.
 StatisticsPeriod statisticsPeriod(const PeriodControls &controls, MonthReading reading = MonthReading::Date);

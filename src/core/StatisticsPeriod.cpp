@@ -1,27 +1,12 @@
 #include "StatisticsPeriod.h"
 
-#include "platform/DatePicker.h"
-#include "platform/DateConventions.h"
-#include "platform/SelectorBox.h"
+#include "DateConventions.h"
 
-#include <QRadioButton>
-
-RangeMode rangeMode(const PeriodControls &c)
+StatisticsPeriod statisticsPeriod(const PeriodInput &input, MonthReading reading)
 {
-    if (c.dayMode->isChecked())
-        return RangeMode::Day;
-    if (c.monthMode->isChecked())
-        return RangeMode::Month;
-    if (c.yearMode->isChecked())
-        return RangeMode::Year;
-    return RangeMode::Custom;
-}
-
-StatisticsPeriod statisticsPeriod(const PeriodControls &c, MonthReading reading)
-{
-    const QString y = c.year->text(), m = c.month->text(), d = c.day->text();
+    const QString &y = input.year, &m = input.month, &d = input.day;
     const DateConventions &conventions = DateConventions::system();
-    switch (rangeMode(c)) {
+    switch (input.mode) {
     case RangeMode::Day: {
         const QString day = y + QLatin1Char('-') + m + QLatin1Char('-') + d;
         return {RangeMode::Day, day, day};
@@ -36,5 +21,5 @@ StatisticsPeriod statisticsPeriod(const PeriodControls &c, MonthReading reading)
     case RangeMode::Custom:
         break;
     }
-    return {RangeMode::Custom, conventions.format(c.start->date()), conventions.format(c.end->date())};
+    return {RangeMode::Custom, conventions.format(input.start), conventions.format(input.end)};
 }

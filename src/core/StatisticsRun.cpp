@@ -1,13 +1,10 @@
 #include "StatisticsRun.h"
 
-#include "DBChart.h"
+#include "Error.h"
 #include "NumberPatterns.h"
-#include "platform/Error.h"
-#include "platform/ErrorReport.h"
 #include "store/DataModuleUt.h"
 #include "store/SqlText.h"
 
-#include <QLineEdit>
 #include <cmath>
 
 // What tells the income sums from the payout sums.
@@ -26,13 +23,6 @@ QString between(const StatisticsPeriod &period)
     return QStringLiteral("between #") + period.start + QStringLiteral("# And #") + period.end + QLatin1Char('#');
 }
 
-// A total longer than its box shows from its first digit, as a number is read.
-void showTotal(QLineEdit *box, double total)
-{
-    box->setText(hashDotZeroZero(total));
-    box->setCursorPosition(0);
-}
-
 // A sum beyond the largest number (two payouts of 1e308) has no value that
 // could be stored or shown.
 double finiteSum(double sum)
@@ -44,7 +34,7 @@ double finiteSum(double sum)
 
 } // namespace
 
-StatisticsRun::StatisticsRun(TDataModule1 &module, StatisticsControls controls) : m_module(module), m_c(controls)
+StatisticsRun::StatisticsRun(TDataModule1 &module) : m_module(module)
 {
 }
 
@@ -94,13 +84,7 @@ double StatisticsRun::total(const Kind &kind, const StatisticsPeriod &period)
     return finiteSum(sum.fieldFloat(kind.prefix + QStringLiteral("Num_Count")));
 }
 
-void StatisticsRun::run()
-{
-    // The run writes dozens of scratch rows: one commit for all of them.
-    runGuarded(m_c.statusBar, [this] { m_module.ADOConnection1.scratchBatch([this] { steps(); }); });
-}
-
-void StatisticsRun::steps()
+StatisticsFigures StatisticsRun::run(const StatisticsPeriod &period)
 {
     static const Kind income{QStringLiteral("Income"), QStringLiteral("I_"), QStringLiteral("IncomeStatistic"),
                              QStringLiteral("IS_I_")};
@@ -115,9 +99,6 @@ void StatisticsRun::steps()
                            {m_module.ADOQueryZCTJ, QStringLiteral("PayoutStatistic")},
                            {m_module.ADOQueryJSR, QStringLiteral("AllCount")}};
 
-    const StatisticsPeriod period = statisticsPeriod(m_c.period);
-    for (QLineEdit *box : {m_c.totalIncome, m_c.totalPayout, m_c.netIncome})
-        box->clear();
     for (const Shown &s : shown) {
         s.query.close();
         s.query.clearSql();
@@ -142,14 +123,10 @@ void StatisticsRun::steps()
         s.query.open();
     }
     Query &totals = m_module.ADOQueryJSR;
-    showTotal(m_c.totalIncome, totals.fieldFloat(QStringLiteral("AC_I_Count")));
-    showTotal(m_c.totalPayout, totals.fieldFloat(QStringLiteral("AC_P_Count")));
-    showTotal(m_c.netIncome, totals.fieldFloat(QStringLiteral("AC_Net_Count")));
-    const QString titles[] = {QStringLiteral("总收入"), QStringLiteral("总支出"), QStringLiteral("净收入")};
-    const QString columns[] = {QStringLiteral("AC_I_Count"), QStringLiteral("AC_P_Count"), QStringLiteral("AC_Net_Count")};
-    for (int series = 0; series < 3; ++series) {
-        m_c.chart->setDataSource(series, &totals);
-        m_c.chart->setSeriesTitle(series, titles[series]);
-        m_c.chart->setValueColumn(series, columns[series]);
-    }
+    return {m_module.ADOQuerySRTJ,
+            m_module.ADOQueryZCTJ,
+            totals,
+            totals.fieldFloat(QStringLiteral("AC_I_Count")),
+            totals.fieldFloat(QStringLiteral("AC_P_Count")),
+            totals.fieldFloat(QStringLiteral("AC_Net_Count"))};
 }

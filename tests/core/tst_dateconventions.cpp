@@ -1,5 +1,5 @@
-#include "platform/DateConventions.h"
-#include "platform/Error.h"
+#include "core/DateConventions.h"
+#include "core/Error.h"
 #include "support/ErrorMessage.h"
 
 #include <QTest>
