@@ -1,7 +1,6 @@
 #include "StatisticsRun.h"
 
 #include "Error.h"
-#include "NumberPatterns.h"
 #include "store/DataModuleUt.h"
 #include "store/SqlText.h"
 
@@ -123,9 +122,7 @@ StatisticsFigures StatisticsRun::run(const StatisticsPeriod &period)
         s.query.open();
     }
     Query &totals = m_module.ADOQueryJSR;
-    return {m_module.ADOQuerySRTJ,
-            m_module.ADOQueryZCTJ,
-            totals,
+    return {totals,
             totals.fieldFloat(QStringLiteral("AC_I_Count")),
             totals.fieldFloat(QStringLiteral("AC_P_Count")),
             totals.fieldFloat(QStringLiteral("AC_Net_Count"))};

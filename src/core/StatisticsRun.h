@@ -5,13 +5,11 @@
 class Query;
 class TDataModule1;
 
-// What a statistics run produced: the reopened row sets of the two grids and
-// of the chart, and the three totals as read back from the chart's one row.
+// What a statistics run produced beside the two grids' reopened row sets: the
+// chart's row set and the three totals as read back from its one row.
 struct StatisticsFigures
 {
-    Query &incomeByCategory; // ADOQuerySRTJ over IncomeStatistic
-    Query &payoutByCategory; // ADOQueryZCTJ over PayoutStatistic
-    Query &totals;           // ADOQueryJSR over AllCount
+    Query &totals; // ADOQueryJSR over AllCount
     double totalIncome;
     double totalPayout;
     double netIncome;

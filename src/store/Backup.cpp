@@ -13,7 +13,7 @@ void Backup::copyFrom(Database &source)
 {
     sqlite3_backup *backup = sqlite3_backup_init(m_copy.handle(), "main", source.handle(), "main");
     if (!backup)
-        throw Error(m_copy.errorMessage(), sqlite3_extended_errcode(m_copy.handle()));
+        throw sqliteError(m_copy.handle(), QString());
     const int stepped = sqlite3_backup_step(backup, -1);
     sqlite3_backup_finish(backup);
     if (stepped != SQLITE_DONE)

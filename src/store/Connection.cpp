@@ -111,10 +111,7 @@ void Connection::open()
         for (const QString &table : ledgerTables())
             guardStoredValues(m_db, table, columnsOf(table));
     } catch (const Error &e) {
-        m_statements.clear();
-        m_db = Database();
-        m_sources.reset();
-        m_columns.clear();
+        forget();
         throw Error(QStringLiteral("无法打开账本数据文件（%1）：%2").arg(e.message(), path), e.resultCode());
     }
 }
@@ -122,6 +119,11 @@ void Connection::open()
 void Connection::close() noexcept
 {
     m_sync.lastCopy();
+    forget();
+}
+
+void Connection::forget() noexcept
+{
     m_statements.clear();
     m_db = Database(); // detaches every source
     m_sources.reset();

@@ -92,6 +92,7 @@ public:
     static const QStringList &ledgerTables();
 
 private:
+    void forget() noexcept; // drops the handle, its statements and what was read of the schema
     TranslatedStatement translate(const QString &sql);
     Statement prepare(const TranslatedStatement &statement, const QString &text);
 
