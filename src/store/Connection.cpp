@@ -112,6 +112,7 @@ void Connection::open()
             guardStoredValues(m_db, table, columnsOf(table));
     } catch (const Error &e) {
         m_statements.clear();
+        m_plans.clear();
         m_db = Database();
         m_sources.reset();
         m_columns.clear();
@@ -123,6 +124,7 @@ void Connection::close() noexcept
 {
     m_sync.lastCopy();
     m_statements.clear();
+    m_plans.clear();
     m_db = Database(); // detaches every source
     m_sources.reset();
     m_columns.clear();
@@ -229,9 +231,12 @@ void Connection::execute(const QString &sql)
 void Connection::query(const QString &sql, const std::function<void(Statement &)> &reader)
 {
     SourcesRelease release(*this);
-    const TranslatedStatement statement = translate(sql);
+    TranslatedStatement statement = translate(sql);
     if (statement.counterReset)
         throw Error(QStringLiteral("这条语句不返回记录：%1").arg(excerpt(sql.trimmed())));
+    if (statement.sources.isEmpty()
+        && m_plans.choose(database(), statement.tokens, [this](const QString &table) { return columnsOf(table); }))
+        statement.sql = joinSql(statement.tokens);
     Statement prepared = prepare(statement, statement.sql);
     reader(prepared);
 }
