@@ -237,6 +237,8 @@ void Connection::query(const QString &sql, const std::function<void(Statement &)
     if (statement.sources.isEmpty()
         && m_plans.choose(database(), statement.tokens, [this](const QString &table) { return columnsOf(table); }))
         statement.sql = joinSql(statement.tokens);
+    const qint64 pagesBefore = database().pagesRead();
     Statement prepared = prepare(statement, statement.sql);
     reader(prepared);
+    database().releaseCacheAfterPass(pagesBefore);
 }

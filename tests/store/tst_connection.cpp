@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <sqlite3.h>
 
 namespace {
 
@@ -331,6 +332,33 @@ private slots:
         Statement plan(c.database(), QStringLiteral("SELECT sum(nscan) FROM sqlite_stmt WHERE instr(sql, ' Where ') > 0"));
         QVERIFY(plan.step());
         QCOMPARE(plan.value(0).toLongLong() > 0, scanned);
+    }
+
+    // A list that reads more of the file than the cache holds leaves the
+    // cache nothing worth keeping: it is given back. A narrow read keeps its pages.
+    void aPassOverMoreThanTheCacheHoldsGivesTheCacheBack()
+    {
+        TestLedger ledger;
+        ledger.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 30000) "
+                                   "INSERT INTO Payout(P_Date,P_Class,P_Num,P_Desc) SELECT date('2001-01-01', "
+                                   "'+' || (i / 5) || ' days'), 'c', 1, printf('%0100d', i) FROM n"));
+        Connection c;
+        c.setConnectionString(ledger.connectionString());
+        c.open();
+        Query list(QStringLiteral("List"));
+        list.setConnection(&c);
+        const auto cacheGrowth = [&](const QString &sql) {
+            const qint64 before = sqlite3_memory_used();
+            list.close();
+            list.setSql(sql);
+            list.open();
+            return sqlite3_memory_used() - before;
+        };
+        QVERIFY(cacheGrowth(QStringLiteral("Select P_No,P_Desc From Payout Where P_No between 7 And 9")) > 0);
+        QCOMPARE(list.recordCount(), 3);
+        const qint64 cacheHolds = 2000 * 1024; // SQLite's default, in bytes
+        QVERIFY(cacheGrowth(QStringLiteral("Select P_No,P_Desc From Payout Order By P_No")) < cacheHolds / 4);
+        QCOMPARE(list.recordCount(), 30000);
     }
 
     void inReadsAnotherFile()
