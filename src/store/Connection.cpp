@@ -125,6 +125,7 @@ void Connection::close() noexcept
 void Connection::forget() noexcept
 {
     m_statements.clear();
+    m_plans.clear();
     m_db = Database(); // detaches every source
     m_sources.reset();
     m_columns.clear();
@@ -231,9 +232,14 @@ void Connection::execute(const QString &sql)
 void Connection::query(const QString &sql, const std::function<void(Statement &)> &reader)
 {
     SourcesRelease release(*this);
-    const TranslatedStatement statement = translate(sql);
+    TranslatedStatement statement = translate(sql);
     if (statement.counterReset)
         throw Error(QStringLiteral("这条语句不返回记录：%1").arg(excerpt(sql.trimmed())));
+    if (statement.sources.isEmpty()
+        && m_plans.choose(database(), statement.tokens, [this](const QString &table) { return columnsOf(table); }))
+        statement.sql = joinSql(statement.tokens);
+    const qint64 pagesBefore = database().pagesRead();
     Statement prepared = prepare(statement, statement.sql);
     reader(prepared);
+    database().releaseCacheAfterPass(pagesBefore);
 }

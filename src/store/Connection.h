@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DialectTranslator.h"
+#include "RangePlanner.h"
 #include "Statement.h"
 #include "StatementCache.h"
 #include "SyncPolicy.h"
@@ -100,6 +101,7 @@ private:
     Database m_db;
     std::unique_ptr<AttachedSources> m_sources;
     StatementCache m_statements;
+    RangePlanner m_plans;
     SyncPolicy m_sync{*this};
     QHash<QString, TableColumns> m_columns; // by lower-case table name
 };

@@ -1,5 +1,6 @@
 #include "Database.h"
 
+#include "FreedMemory.h"
 #include "SqlText.h"
 #include "core/Error.h"
 
@@ -142,6 +143,36 @@ void Database::setBusyTimeout(int ms)
 {
     m_busyTimeoutMs = ms;
     sqlite3_busy_timeout(handle(), ms);
+}
+
+qint64 Database::pagesRead() const
+{
+    int current = 0, highest = 0;
+    if (m_db)
+        sqlite3_db_status(m_db.get(), SQLITE_DBSTATUS_CACHE_MISS, &current, &highest, 0);
+    return current;
+}
+
+void Database::releaseCacheAfterPass(qint64 before) noexcept
+{
+    // Fewer pages than any cache holds need no look at its size.
+    constexpr qint64 fewPages = 64;
+    if (!m_db || pagesRead() - before < fewPages)
+        return;
+    auto pragma = [this](const char *sql) -> qint64 {
+        sqlite3_stmt *stmt = nullptr;
+        qint64 value = 0;
+        if (sqlite3_prepare_v2(m_db.get(), sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+            value = sqlite3_column_int64(stmt, 0);
+        sqlite3_finalize(stmt);
+        return value;
+    };
+    const qint64 size = pragma("PRAGMA main.cache_size"), pageSize = pragma("PRAGMA main.page_size");
+    if (pageSize <= 0)
+        return;
+    const qint64 held = size >= 0 ? size : -size * 1024 / pageSize; // negative: in KiB
+    if (pagesRead() - before > held && sqlite3_db_release_memory(m_db.get()) == SQLITE_OK)
+        returnFreedMemory();
 }
 
 qint64 Database::lastInsertRowId() const

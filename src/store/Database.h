@@ -71,6 +71,13 @@ public:
     bool isReadOnly() const;    // the main database cannot be written
     void setBusyTimeout(int ms);
     qint64 lastInsertRowId() const;
+    // Pages read from the files into this connection's cache since it opened.
+    qint64 pagesRead() const;
+    // Gives the cache's pages back to the system when a statement read more
+    // pages since pagesRead() said `before` than the cache holds: it then
+    // holds the tail of that one pass alone, of no use to what comes next,
+    // and a list over a whole ledger would keep megabytes of it.
+    void releaseCacheAfterPass(qint64 before) noexcept;
     QString errorMessage() const; // SQLite's message for the last failure
 
     // Copies the log into the main file and empties it, without waiting for

@@ -1,10 +1,7 @@
 #include "RowSetReader.h"
 
 #include "Connection.h"
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
+#include "FreedMemory.h"
 
 namespace {
 
@@ -54,10 +51,6 @@ void replaceRows(RowStore &held, RowStore &&fresh)
 {
     const bool large = held.bytesHeld() >= largeRowSet || fresh.bytesHeld() >= largeRowSet;
     held = std::move(fresh);
-#ifdef __GLIBC__
     if (large)
-        malloc_trim(0);
-#else
-    Q_UNUSED(large);
-#endif
+        returnFreedMemory();
 }

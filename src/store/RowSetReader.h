@@ -30,6 +30,5 @@ RowSetRead readRowSet(Connection &connection, const QString &sql);
 
 // Replaces held by fresh. A row set over a whole ledger holds megabytes in
 // many blocks; once such a one is dropped, the freed pages go back to the
-// system, which the allocator would otherwise keep scattered among the live
-// ones for as long as the program runs.
+// system.
 void replaceRows(RowStore &held, RowStore &&fresh);

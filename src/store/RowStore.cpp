@@ -66,6 +66,113 @@ RowStore::RowStore(int columns) : m_columns(size_t(std::max(columns, 0)))
 {
 }
 
+size_t RowStore::Payloads::size() const
+{
+    switch (m_form) {
+    case Form::Counting:
+        return m_count;
+    case Form::Narrow:
+        return m_narrow.size();
+    case Form::Wide:
+        break;
+    }
+    return m_wide.size();
+}
+
+std::uint32_t RowStore::Payloads::operator[](size_t i) const
+{
+    switch (m_form) {
+    case Form::Counting:
+        return m_first + std::uint32_t(i);
+    case Form::Narrow:
+        return m_narrow[i];
+    case Form::Wide:
+        break;
+    }
+    return m_wide[i];
+}
+
+void RowStore::Payloads::push_back(std::uint32_t slot)
+{
+    if (m_form == Form::Counting) {
+        if (m_count == 0)
+            m_first = slot;
+        if (slot == m_first + std::uint32_t(m_count)) {
+            ++m_count;
+            return;
+        }
+        spellOut(slot);
+    }
+    if (m_form == Form::Narrow && !fitsNarrow(slot))
+        widen();
+    if (m_form == Form::Narrow)
+        m_narrow.push_back(std::uint16_t(slot));
+    else
+        m_wide.push_back(slot);
+}
+
+void RowStore::Payloads::set(size_t i, std::uint32_t slot)
+{
+    if (m_form == Form::Counting) {
+        if (slot == m_first + std::uint32_t(i))
+            return;
+        spellOut(slot);
+    }
+    if (m_form == Form::Narrow && !fitsNarrow(slot))
+        widen();
+    if (m_form == Form::Narrow)
+        m_narrow[i] = std::uint16_t(slot);
+    else
+        m_wide[i] = slot;
+}
+
+void RowStore::Payloads::pop_back()
+{
+    if (m_form == Form::Counting)
+        --m_count;
+    else if (m_form == Form::Narrow)
+        m_narrow.pop_back();
+    else
+        m_wide.pop_back();
+}
+
+void RowStore::Payloads::clear()
+{
+    *this = Payloads();
+}
+
+void RowStore::Payloads::shrink_to_fit()
+{
+    m_narrow.shrink_to_fit();
+    m_wide.shrink_to_fit();
+}
+
+size_t RowStore::Payloads::bytesHeld() const
+{
+    return m_narrow.capacity() * sizeof(std::uint16_t) + m_wide.capacity() * sizeof(std::uint32_t);
+}
+
+void RowStore::Payloads::spellOut(std::uint32_t next)
+{
+    const std::uint64_t last = std::uint64_t(m_first) + m_count; // one past, unwrapped
+    if (fitsNarrow(next) && last <= 0x10000) {
+        m_narrow.resize(m_count);
+        std::iota(m_narrow.begin(), m_narrow.end(), std::uint16_t(m_first));
+        m_form = Form::Narrow;
+    } else {
+        m_wide.resize(m_count);
+        std::iota(m_wide.begin(), m_wide.end(), m_first);
+        m_form = Form::Wide;
+    }
+}
+
+void RowStore::Payloads::widen()
+{
+    m_wide.assign(m_narrow.begin(), m_narrow.end());
+    m_narrow = {};
+    m_form = Form::Wide;
+}
+
 void RowStore::Column::push(Tag tag, std::uint32_t slot)
 {
     if (payloads.empty()) {
@@ -114,7 +221,7 @@ size_t RowStore::bytesHeld() const
 {
     size_t bytes = m_order.capacity() * sizeof(std::uint32_t);
     for (const Column &column : m_columns)
-        bytes += column.payloads.capacity() * sizeof(std::uint32_t) + column.tags.capacity()
+        bytes += column.payloads.bytesHeld() + column.tags.capacity()
             + column.wide.capacity() * sizeof(qint64) + column.texts.capacity()
             + column.interned.capacity() * sizeof(std::uint32_t);
     return bytes;
@@ -166,7 +273,7 @@ void RowStore::storeCell(Column &column, std::uint32_t record, bool append, cons
         column.push(tag, slot);
     } else {
         column.setTag(record, tag);
-        column.payloads[record] = slot;
+        column.payloads.set(record, slot);
     }
 }
 

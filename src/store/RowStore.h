@@ -8,7 +8,8 @@
 #include <vector>
 
 // The cells of a row set, kept column by column in a compact form: whole
-// numbers and amounts in cents in four bytes, other numbers in eight, texts as
+// numbers and amounts in cents in four bytes at most (two while they are
+// small, none while they count up by one), other numbers in eight, texts as
 // UTF-8, once per column while they repeat. A QVariant is built only for the
 // cell asked for, so a row set over a whole ledger costs little more than its
 // bytes. Rows are reached through an order that a sort permutes; cells never
@@ -54,11 +55,40 @@ public:
 private:
     enum class Tag : std::uint8_t { Null, Small, Cents, Whole, Real, Text };
     struct Cell;
+    // The payloads of a column. While they count up by one from the first, as
+    // a table's record numbers read in key order do, only the first and their
+    // count are kept; while they fit in two bytes (a few categories' texts,
+    // small amounts), two bytes each; else four.
+    class Payloads
+    {
+    public:
+        size_t size() const;
+        bool empty() const { return size() == 0; }
+        std::uint32_t operator[](size_t i) const;
+        void push_back(std::uint32_t slot);
+        void set(size_t i, std::uint32_t slot);
+        void pop_back();
+        void clear();
+        void shrink_to_fit();
+        size_t bytesHeld() const;
+
+    private:
+        enum class Form : std::uint8_t { Counting, Narrow, Wide };
+        static bool fitsNarrow(std::uint32_t slot) { return slot <= 0xFFFF; }
+        void spellOut(std::uint32_t next); // leaves counting, in the form that holds next too
+        void widen();
+
+        Form m_form = Form::Counting;
+        std::uint32_t m_first = 0;
+        size_t m_count = 0;
+        std::vector<std::uint16_t> m_narrow;
+        std::vector<std::uint32_t> m_wide;
+    };
     struct Column
     {
         Tag uniform = Tag::Null;   // the tag of every cell while `tags` is empty
         std::vector<Tag> tags;     // one per record once a column mixes tags
-        std::vector<std::uint32_t> payloads; // Small, Cents, an index into `wide`, or a text's offset
+        Payloads payloads;         // Small, Cents, an index into `wide`, or a text's offset
         std::vector<qint64> wide;  // Whole values and the bits of Real ones
         std::string texts;         // each text as its length (LEB128) and its UTF-8 bytes
         std::vector<std::uint32_t> interned; // open addressing over offsets + 1, while reading

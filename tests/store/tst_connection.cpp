@@ -3,6 +3,7 @@
 #include "store/ConnectionString.h"
 #include "store/DataModuleUt.h"
 #include "store/Query.h"
+#include "store/SqlText.h"
 #include "support/ErrorMessage.h"
 #include "support/LedgerFiles.h"
 #include "support/TestLedger.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <sqlite3.h>
 
 namespace {
 
@@ -266,6 +268,97 @@ private slots:
         QCOMPARE(ledger.scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 0);
         c.execute(QStringLiteral("Insert Into Payout(P_Date,P_Class,P_Num,P_Desc) Values('2010-3-5','a',1,'x')"));
         QCOMPARE(ledger.scalar(QStringLiteral("SELECT count(*) FROM Payout")).toInt(), 1);
+    }
+
+    // A list over most of a table is read by one pass through the table, a
+    // narrow one through the day's index; rows, values and their order are
+    // SQLite's own for the text either way. Statements whose order the plan
+    // decides (no key order, or a key that repeats) keep SQLite's plan. The
+    // records are not entered in the order of their days, and some are gone.
+    void aRangeListReadsTheSameRowsWhicheverPlanServesIt_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<bool>("scanned");
+        const QString payouts = QStringLiteral("Select P_No,P_Date,P_Class,P_Num,P_Desc From Payout Where [P_Date] between #%1# And #%2# Order By P_No  Asc");
+        QTest::newRow("a month") << payouts.arg(QLatin1String("2012-03-01"), QLatin1String("2012-03-31")) << false;
+        QTest::newRow("two years of ten") << payouts.arg(QLatin1String("2014-01-01"), QLatin1String("2015-12-31")) << false;
+        QTest::newRow("half") << payouts.arg(QLatin1String("2012-01-01"), QLatin1String("2016-12-31")) << true;
+        QTest::newRow("all") << payouts.arg(QLatin1String("2010-01-01"), QLatin1String("2019-12-31")) << true;
+        QTest::newRow("beyond both ends") << payouts.arg(QLatin1String("1990-01-01"), QLatin1String("2040-12-31")) << true;
+        QTest::newRow("last first") << payouts.arg(QLatin1String("2019-12-31"), QLatin1String("2010-01-01")) << false;
+        QTest::newRow("descending, star") << QStringLiteral("Select * From Payout Where P_Date between #2009-1-1# And #2020-1-1# Order By P_No Desc") << true;
+        QTest::newRow("income") << QStringLiteral("Select I_No,I_Date,I_Class,I_Num,I_Desc From Income Where [I_Date] between #2010-01-01# And #2019-12-31# Order By I_No Asc") << true;
+        QTest::newRow("distinct") << QStringLiteral("Select Distinct(P_Class) From Payout Where [P_Date] between #2010-01-01# And #2019-12-31#") << false;
+        QTest::newRow("sum") << QStringLiteral("Select Sum(P_Num) As P_Num_Count From Payout Where [P_Date] between #2010-01-01# And #2019-12-31#") << false;
+        QTest::newRow("ordered by day") << QStringLiteral("Select P_No,P_Desc From Payout Where [P_Date] between #2010-01-01# And #2019-12-31# Order By P_Date") << false;
+        QTest::newRow("a key that repeats") << QStringLiteral("Select P_No,P_Date,P_Desc From Older Where [P_Date] between #2010-01-01# And #2019-12-31# Order By P_No") << false;
+    }
+    void aRangeListReadsTheSameRowsWhicheverPlanServesIt()
+    {
+        QFETCH(QString, sql);
+        QFETCH(bool, scanned);
+        TestLedger ledger;
+        ledger.exec(QStringLiteral("CREATE TABLE Older(P_No INTEGER, P_Date DATE, P_Desc TEXT)"));
+        ledger.exec(QStringLiteral("CREATE INDEX Older_Date ON Older(P_Date)"));
+        QStringList payouts, older, incomes;
+        quint32 seed = 7;
+        for (int i = 0; i < 600; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            const QString day = sqlQuoted(isoDay(QDate(2010, 1, 1).addDays((seed >> 8) % 3652)));
+            const QString amount = QString::number(double((seed >> 12) % 100000) / 100 + 1e-9 * i, 'g', 17);
+            payouts.append(QStringLiteral("(%1,'c%2',%3,'n%4')").arg(day).arg((seed >> 4) % 9).arg(amount).arg(i));
+            older.append(QStringLiteral("(%1,%2,'n%3')").arg(i % 7).arg(day).arg(i));
+            if (i % 10 == 0)
+                incomes.append(QStringLiteral("(%1,'k',%2,'m%3')").arg(day, amount).arg(i));
+        }
+        ledger.exec(QStringLiteral("INSERT INTO Payout(P_Date,P_Class,P_Num,P_Desc) VALUES") + payouts.join(QLatin1Char(',')));
+        ledger.exec(QStringLiteral("INSERT INTO Older(P_No,P_Date,P_Desc) VALUES") + older.join(QLatin1Char(',')));
+        ledger.exec(QStringLiteral("INSERT INTO Income(I_Date,I_Class,I_Num,I_Desc) VALUES") + incomes.join(QLatin1Char(',')));
+        ledger.exec(QStringLiteral("DELETE FROM Payout WHERE P_No % 17 = 3"));
+
+        Connection c;
+        c.setConnectionString(ledger.connectionString());
+        c.open();
+        Query list(QStringLiteral("List"));
+        list.setConnection(&c);
+        list.setSql(sql);
+        list.open();
+        const QList<QVariantList> expected = ledger.rows(QString(sql).replace(QLatin1Char('#'), QLatin1Char('\'')));
+        QCOMPARE(list.recordCount(), int(expected.size()));
+        for (int r = 0; r < list.recordCount(); ++r)
+            for (int f = 0; f < list.fieldCount(); ++f)
+                QCOMPARE(list.valueAt(r, f), expected[r][f]);
+        // How SQLite read it: a pass through the table, or through the index.
+        Statement plan(c.database(), QStringLiteral("SELECT sum(nscan) FROM sqlite_stmt WHERE instr(sql, ' Where ') > 0"));
+        QVERIFY(plan.step());
+        QCOMPARE(plan.value(0).toLongLong() > 0, scanned);
+    }
+
+    // A list that reads more of the file than the cache holds leaves the
+    // cache nothing worth keeping: it is given back. A narrow read keeps its pages.
+    void aPassOverMoreThanTheCacheHoldsGivesTheCacheBack()
+    {
+        TestLedger ledger;
+        ledger.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 30000) "
+                                   "INSERT INTO Payout(P_Date,P_Class,P_Num,P_Desc) SELECT date('2001-01-01', "
+                                   "'+' || (i / 5) || ' days'), 'c', 1, printf('%0100d', i) FROM n"));
+        Connection c;
+        c.setConnectionString(ledger.connectionString());
+        c.open();
+        Query list(QStringLiteral("List"));
+        list.setConnection(&c);
+        const auto cacheGrowth = [&](const QString &sql) {
+            const qint64 before = sqlite3_memory_used();
+            list.close();
+            list.setSql(sql);
+            list.open();
+            return sqlite3_memory_used() - before;
+        };
+        QVERIFY(cacheGrowth(QStringLiteral("Select P_No,P_Desc From Payout Where P_No between 7 And 9")) > 0);
+        QCOMPARE(list.recordCount(), 3);
+        const qint64 cacheHolds = 2000 * 1024; // SQLite's default, in bytes
+        QVERIFY(cacheGrowth(QStringLiteral("Select P_No,P_Desc From Payout Order By P_No")) < cacheHolds / 4);
+        QCOMPARE(list.recordCount(), 30000);
     }
 
     void inReadsAnotherFile()

@@ -1,0 +1,13 @@
+#include "FreedMemory.h"
+
+#include <cstdlib> // defines __GLIBC__ where it is glibc
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+void returnFreedMemory() noexcept
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
