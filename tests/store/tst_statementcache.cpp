@@ -40,6 +40,8 @@ QString sqliteMessage(const QString &path, const QString &sql)
 }
 
 // The statements prepared on the connection, counting the one that counts.
+// The sqlite_stmt table is there when SQLite is built with
+// SQLITE_ENABLE_STMTVTAB, as Debian's library is.
 int preparedStatements(Database &db)
 {
     Statement count(db, QStringLiteral("SELECT count(*) FROM sqlite_stmt"));
