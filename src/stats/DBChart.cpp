@@ -266,7 +266,21 @@ void DBChart::rescale()
     const double left = -0.5 - m_groupShift, right = categories - 0.5 - m_groupShift;
     if (m_axisX->min() != left || m_axisX->max() != right)
         m_axisX->setRange(left, right);
-    placeMarks();
+    // The marks are laid out text: a chart behind another tab (the lists
+    // refresh it too) places them once it shows.
+    if (isVisible())
+        placeMarks();
+    else
+        m_placeMarksWhenShown = true;
+}
+
+void DBChart::showEvent(QShowEvent *event)
+{
+    QChartView::showEvent(event);
+    if (m_placeMarksWhenShown) {
+        m_placeMarksWhenShown = false;
+        placeMarks();
+    }
 }
 
 // One mark per bar, its value written upright in the bar's own column (so

@@ -52,6 +52,7 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     struct Series
@@ -79,4 +80,5 @@ private:
     QValueAxis *m_axisY;
     double m_groupShift = 0; // in categories, from the series' offsets
     bool m_showPending = false;
+    bool m_placeMarksWhenShown = false; // rescaled while another tab was in front
 };

@@ -149,6 +149,21 @@ private slots:
         QVERIFY(drawn.plot.contains(net.value));
         QVERIFY(drawn.plot.contains(net.area));
         QVERIFY(qAbs(drawn.bars[1].area.bottom() - drawn.zeroY) < 0.5);
+
+        // Refreshed while the lists are in front, the chart shows each value
+        // at its new bar once its tab is back, on the same scale as before.
+        m->i1->trigger();
+        payout("2010-05-03", QStringLiteral("'住房'"), QStringLiteral("10"));
+        runFor(m->RadioButton2, QStringLiteral("2010"), QStringLiteral("05"), QStringLiteral("01"));
+        m->T1->trigger();
+        const DrawnChart again(m->DBChartJSR);
+        QCOMPARE(again.bars.size(), size_t(3));
+        QCOMPARE(again.bars[1].valueText, QStringLiteral("360"));
+        QCOMPARE(again.bars[2].valueText, QStringLiteral("-260"));
+        for (const DrawnChart::Bar &bar : again.bars) {
+            QVERIFY(qAbs(bar.value.center().x() - bar.area.center().x()) < 1);
+            QVERIFY(bar.value.bottom() <= std::min(bar.outline.top(), again.zeroY) + 0.5);
+        }
     }
 
     // The chart follows the row set its series are bound to, and a refill
