@@ -18,9 +18,8 @@ QString recordListSql(const RecordListKind &kind, const StatisticsPeriod &period
 {
     const QString &p = kind.prefix;
     const QString head = QStringLiteral("Select %1No,%1Date,%1Class,%1Num,%1Desc From %2 Where ").arg(p, kind.table);
-    const QString order = QStringLiteral("# Order By %1No%2Asc").arg(p, kind.beforeAsc);
+    const QString order = QStringLiteral(" Order By %1No%2Asc").arg(p, kind.beforeAsc);
     if (period.mode == RangeMode::Day)
-        return head + p + QStringLiteral("Date = #") + period.start + order;
-    return head + QLatin1Char('[') + p + QStringLiteral("Date] between #") + period.start + QStringLiteral("# And #")
-        + period.end + order;
+        return head + p + QStringLiteral("Date = #") + period.start + QLatin1Char('#') + order;
+    return head + QLatin1Char('[') + p + QStringLiteral("Date] ") + betweenDays(period) + order;
 }

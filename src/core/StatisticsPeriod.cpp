@@ -2,6 +2,11 @@
 
 #include "DateConventions.h"
 
+QString betweenDays(const StatisticsPeriod &period)
+{
+    return QStringLiteral("between #") + period.start + QStringLiteral("# And #") + period.end + QLatin1Char('#');
+}
+
 StatisticsPeriod statisticsPeriod(const PeriodInput &input, MonthReading reading)
 {
     const QString &y = input.year, &m = input.month, &d = input.day;

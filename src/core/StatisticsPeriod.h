@@ -30,5 +30,8 @@ struct StatisticsPeriod
     QString end;
 };
 
+// The range test of every period but a day's: "between #start# And #end#".
+QString betweenDays(const StatisticsPeriod &period);
+
 // Raises the reading's message when the month mode's start text names no day.
 StatisticsPeriod statisticsPeriod(const PeriodInput &input, MonthReading reading = MonthReading::Date);

@@ -17,11 +17,6 @@ struct StatisticsRun::Kind
 
 namespace {
 
-QString between(const StatisticsPeriod &period)
-{
-    return QStringLiteral("between #") + period.start + QStringLiteral("# And #") + period.end + QLatin1Char('#');
-}
-
 // A sum beyond the largest number (two payouts of 1e308) has no value that
 // could be stored or shown.
 double finiteSum(double sum)
@@ -44,7 +39,7 @@ void StatisticsRun::sumPerCategory(const Kind &kind, const StatisticsPeriod &per
     Query categories(QStringLiteral("ADOQueryClass"));
     categories.setConnection(&connection);
     categories.setSql(QStringLiteral("Select Distinct(%1Class) From %2").arg(p, kind.table)
-                      + QStringLiteral(" Where [%1Date] ").arg(p) + between(period));
+                      + QStringLiteral(" Where [%1Date] ").arg(p) + betweenDays(period));
     categories.open();
     Query sum(QStringLiteral("ADOQuerySum"));
     sum.setConnection(&connection);
@@ -54,7 +49,7 @@ void StatisticsRun::sumPerCategory(const Kind &kind, const StatisticsPeriod &per
         // The day's sums test the date for equality; every other sum a range.
         const QString dates = period.mode == RangeMode::Day
             ? QStringLiteral(" Where [%1Date] = #").arg(p) + period.start + QLatin1Char('#')
-            : QStringLiteral(" Where [%1Date] ").arg(p) + between(period);
+            : QStringLiteral(" Where [%1Date] ").arg(p) + betweenDays(period);
         sum.clearSql();
         sum.setSql(sumHead + dates + QStringLiteral(" And %1Class=").arg(p) + sqlQuoted(category));
         sum.open();
@@ -78,7 +73,7 @@ double StatisticsRun::total(const Kind &kind, const StatisticsPeriod &period)
     Query sum(QStringLiteral("ADOQueryTotal"));
     sum.setConnection(&m_module.ADOConnection1);
     sum.setSql(QStringLiteral("Select Sum(%1Num) As %1Num_Count From %2 Where [%1Date] ").arg(kind.prefix, kind.table)
-               + between(period));
+               + betweenDays(period));
     sum.open();
     return finiteSum(sum.fieldFloat(kind.prefix + QStringLiteral("Num_Count")));
 }

@@ -57,9 +57,8 @@ QString RecordSearchFm::detailSql(const QString &category, const PeriodControls 
     const StatisticsPeriod period = statisticsPeriod(controls, m_kind.monthReading);
     const QString quoted = sqlQuoted(category); // a category holding "'" is still one text
     if (period.mode == RangeMode::Day)
-        return m_kind.head + quoted + m_kind.dayTest + period.start + m_kind.order;
-    return m_kind.head + quoted + m_kind.rangeTest + period.start + QStringLiteral("# And #") + period.end
-        + m_kind.order;
+        return m_kind.head + quoted + m_kind.dayTest + period.start + QLatin1Char('#') + m_kind.order;
+    return m_kind.head + quoted + m_kind.rangeTest + betweenDays(period) + m_kind.order;
 }
 
 void RecordSearchFm::load(const QString &category, const PeriodControls &period, Connection &connection)

@@ -24,8 +24,8 @@ struct RecordSearchKind
     QString statisticsField;    // "IS_I_Class", the category of a statistics row
     QString head;               // "Select ... Where I_Class = ", before the quoted category
     QString dayTest;            // " AND I_Date = #"
-    QString rangeTest;          // " AND  [I_Date] between #"
-    QString order;              // "# Order By I_No Asc"
+    QString rangeTest;          // " AND  [I_Date] ", before the range
+    QString order;              // " Order By I_No Asc"
     MonthReading monthReading;
 };
 

@@ -15,8 +15,8 @@ const RecordSearchKind incomeKind{
     QStringLiteral("IS_I_Class"),
     QStringLiteral("Select I_No,I_Date,I_Class,I_Num,I_Desc From Income Where I_Class = "),
     QStringLiteral(" AND I_Date = #"),
-    QStringLiteral(" AND  [I_Date] between #"),
-    QStringLiteral("# Order By I_No Asc"),
+    QStringLiteral(" AND  [I_Date] "),
+    QStringLiteral(" Order By I_No Asc"),
     MonthReading::Date,
 };
 
@@ -28,8 +28,8 @@ const RecordSearchKind payoutKind{
     QStringLiteral("PS_P_Class"),
     QStringLiteral("Select P_No,P_Date,P_Class,P_Num,P_Desc From Payout Where P_Class = "),
     QStringLiteral(" AND P_Date = #"),
-    QStringLiteral(" AND [P_Date] between #"),
-    QStringLiteral("# Order By P_No  Asc"),
+    QStringLiteral(" AND [P_Date] "),
+    QStringLiteral(" Order By P_No  Asc"),
     MonthReading::DateAndTime,
 };
 
