@@ -159,15 +159,13 @@ void Database::releaseCacheAfterPass(qint64 before) noexcept
     constexpr qint64 fewPages = 64;
     if (!m_db || pagesRead() - before < fewPages)
         return;
-    auto pragma = [this](const char *sql) -> qint64 {
-        sqlite3_stmt *stmt = nullptr;
-        qint64 value = 0;
-        if (sqlite3_prepare_v2(m_db.get(), sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
-            value = sqlite3_column_int64(stmt, 0);
-        sqlite3_finalize(stmt);
-        return value;
-    };
-    const qint64 size = pragma("PRAGMA main.cache_size"), pageSize = pragma("PRAGMA main.page_size");
+    qint64 size = 0, pageSize = 0;
+    try {
+        size = firstText(QStringLiteral("PRAGMA main.cache_size")).toLongLong();
+        pageSize = firstText(QStringLiteral("PRAGMA main.page_size")).toLongLong();
+    } catch (const Error &) {
+        return; // the cache stays as it is
+    }
     if (pageSize <= 0)
         return;
     const qint64 held = size >= 0 ? size : -size * 1024 / pageSize; // negative: in KiB
